@@ -1,0 +1,111 @@
+#pragma once
+// The imperfection catalogue: the read-only table ISO5817 in ISO5817.mdb.
+//
+// The file is an SQLite 3 database.  Opening reads every row, in rowid order,
+// into memory and releases the file at once, like a static cursor: the
+// program never holds the file open, never writes it, and a backup can copy
+// it at any time.  The rows' 1-based positions are the record numbers by
+// which the rules, the result cache and the report are keyed.
+//
+// Cursor behaviour that the navigation commands rely on:
+//   Bof is set by First and by an attempt to move before the first row,
+//   Eof by Last and by an attempt to move past the last row.  A move clears
+//   both before it starts, unless the flag of its own direction is already
+//   set: then it does nothing at all.  An attempt at an end keeps the row but
+//   still notifies a data change.
+
+#include "Driver.h"
+
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace veltrano {
+
+class CatalogueError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Catalogue : public RecordCursor {
+public:
+    static constexpr const char* kFileName = "ISO5817.mdb";
+    static constexpr const char* kTableName = "ISO5817";
+    // The result cache has places for record numbers 1 to 90.
+    static constexpr int kMaxRecords = 90;
+    static const std::vector<std::string>& fieldNames();
+
+    using Bookmark = int;
+
+    Catalogue() = default;
+    explicit Catalogue(std::filesystem::path file) : m_file(std::move(file)) {}
+
+    void setFile(std::filesystem::path file) { m_file = std::move(file); }
+    const std::filesystem::path& file() const { return m_file; }
+
+    // Opens the table on its first row and notifies a data change; no effect
+    // while it is open.  Throws CatalogueError with a reason naming the problem.
+    void Open();
+    void Close();
+    bool Active() const { return m_active; }
+
+    int RecordCount() const;
+    int RecNo() const override;     // 1-based; 0 while closed or empty
+    void SetRecNo(int recNo);       // notifies when the row changes
+    void First() override;
+    void Prior();
+    void Next();
+    void Last();
+    bool Bof() const { return m_bof; }
+    bool Eof() const { return m_eof; }
+
+    Bookmark GetBookmark() const { return m_row; }
+    void GotoBookmark(Bookmark bookmark);
+    void FreeBookmark(Bookmark) {}
+
+    // Text of a named field of the current row; empty for an unknown field.
+    std::string FieldText(const std::string& field) const;
+    // Text of a named field of any row (0-based), for the grid.
+    std::string FieldText(int row, const std::string& field) const;
+
+    // The data source's change notification (OnDataChange of DataSource1).
+    void setDataChangeHandler(std::function<void()> handler) { m_onDataChange = std::move(handler); }
+
+private:
+    void notify();
+    int fieldIndex(const std::string& field) const;
+
+    std::filesystem::path m_file;
+    std::vector<std::vector<std::string>> m_rows;
+    int m_row = 0;
+    bool m_active = false;
+    bool m_bof = true;
+    bool m_eof = true;
+    std::function<void()> m_onDataChange;
+};
+
+// The limit field bound to one column of the catalogue's current row.
+class CatalogueLimitField : public LimitField {
+public:
+    explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = "hochB")
+        : m_catalogue(catalogue), m_column(std::move(column)) {}
+    std::string text() const override { return m_catalogue.FieldText(m_column); }
+    std::string dataField() const override { return m_column; }
+    void setDataField(const std::string& column) override { m_column = column; }
+
+private:
+    const Catalogue& m_catalogue;
+    std::string m_column;
+};
+
+// The walk of the recalculation pass: from the first row to past the last,
+// then back to the row it started on.  Every row change notifies, so every
+// record is evaluated and cached.
+void WalkAllRows(Catalogue& catalogue);
+
+// The catalogue file in the given program folder.
+std::filesystem::path catalogueFileIn(const std::filesystem::path& programDir);
+
+} // namespace veltrano

@@ -1,0 +1,54 @@
+#pragma once
+// Evaluates a whole weld without a window: the catalogue, the driver and the
+// recalculation walk wired together exactly as the main window wires them, so
+// the results equal the result cache after "Neu-Berechnung".
+
+#include "Catalogue.h"
+#include "Driver.h"
+
+#include <string>
+#include <vector>
+
+namespace veltrano {
+
+class Recalculation {
+public:
+    // Opens the catalogue file (throws CatalogueError with the reason).
+    Recalculation(const std::filesystem::path& catalogueFile, std::string decimalSeparator);
+
+    // Evaluates every record for this weld at this level; returns the texts
+    // of records 1 to RecordCount(), in record order.
+    std::vector<std::string> run(const WeldInput& weld, QualityLevel level);
+
+    const Catalogue& catalogue() const { return m_catalogue; }
+    Catalogue& catalogue() { return m_catalogue; }
+    const EvaluationState& state() const { return m_state; }
+
+private:
+    struct Weld : WeldSource {
+        WeldInput input;
+        WeldInput weld() const override { return input; }
+    };
+    struct Display : ResultDisplay {
+        std::string caption;
+        void setCaption(const std::string& text) override { caption = text; }
+    };
+    struct Status : StatusPanel {
+        std::string panels[2];
+        void setPanelText(int panel, const std::string& text) override
+        {
+            if (panel == 0 || panel == 1)
+                panels[panel] = text;
+        }
+    };
+
+    Catalogue m_catalogue;
+    EvaluationState m_state;
+    CatalogueLimitField m_limitField;
+    Weld m_weld;
+    Display m_display;
+    Status m_status;
+    LimitDriver m_driver;
+};
+
+} // namespace veltrano

@@ -1,0 +1,108 @@
+#include "Decimal.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <system_error>
+
+namespace veltrano {
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+
+std::int64_t checkedMul(std::int64_t a, std::int64_t b)
+{
+    if (a == 0 || b == 0)
+        return 0;
+    if ((a > 0 ? a : -a) > kMax / (b > 0 ? b : -b))
+        throw std::overflow_error("limit value out of exact range");
+    return a * b;
+}
+
+std::int64_t checkedAdd(std::int64_t a, std::int64_t b)
+{
+    if ((b > 0 && a > kMax - b) || (b < 0 && a < -kMax - b))
+        throw std::overflow_error("limit value out of exact range");
+    return a + b;
+}
+
+std::int64_t pow10(int n)
+{
+    std::int64_t p = 1;
+    for (int i = 0; i < n; ++i)
+        p = checkedMul(p, 10);
+    return p;
+}
+
+} // namespace
+
+Decimal add(Decimal a, Decimal b)
+{
+    if (a.scale < b.scale)
+        std::swap(a, b);
+    const std::int64_t bm = checkedMul(b.mantissa, pow10(a.scale - b.scale));
+    return Decimal(checkedAdd(a.mantissa, bm), a.scale);
+}
+
+Decimal multiply(Decimal a, Decimal b)
+{
+    return Decimal(checkedMul(a.mantissa, b.mantissa), a.scale + b.scale);
+}
+
+Decimal decimalFromFloat(float v)
+{
+    if (!std::isfinite(v))
+        throw std::domain_error("weld dimension is not a finite number");
+    int exponent = 0;
+    // v = fraction * 2^exponent with 0.5 <= |fraction| < 1; 24 bits carry it all.
+    const float fraction = std::frexp(v, &exponent);
+    std::int64_t m = static_cast<std::int64_t>(std::ldexp(fraction, 24));
+    exponent -= 24;
+    while (m != 0 && m % 2 == 0 && exponent < 0) {
+        m /= 2;
+        ++exponent;
+    }
+    if (m == 0)
+        return Decimal(0, 0);
+    if (exponent >= 0) {
+        for (int i = 0; i < exponent; ++i)
+            m = checkedMul(m, 2);
+        return Decimal(m, 0);
+    }
+    // m * 2^-k = m * 5^k / 10^k
+    const int k = -exponent;
+    if (k > 18)
+        throw std::domain_error("weld dimension has too many binary places for exact evaluation");
+    for (int i = 0; i < k; ++i)
+        m = checkedMul(m, 5);
+    return Decimal(m, k);
+}
+
+std::string toString(Decimal v)
+{
+    const bool negative = v.mantissa < 0;
+    std::string digits = std::to_string(negative ? -static_cast<unsigned long long>(v.mantissa)
+                                                 : static_cast<unsigned long long>(v.mantissa));
+    if (v.scale > 0) {
+        if (static_cast<int>(digits.size()) <= v.scale)
+            digits.insert(0, static_cast<std::size_t>(v.scale - static_cast<int>(digits.size()) + 1), '0');
+        digits.insert(digits.size() - static_cast<std::size_t>(v.scale), 1, '.');
+    } else if (v.mantissa != 0) {
+        digits.append(static_cast<std::size_t>(-v.scale), '0');
+    }
+    return negative ? "-" + digits : digits;
+}
+
+float nearestFloat(Decimal v)
+{
+    // from_chars rounds correctly to nearest, ties to even, from the exact text.
+    const std::string text = toString(v);
+    float f = 0.0f;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), f);
+    if (res.ec == std::errc::result_out_of_range)
+        return v.mantissa < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    return f;
+}
+
+} // namespace veltrano
