@@ -82,19 +82,19 @@ constexpr Range kL{"--l", 1, 1000, 1};
 constexpr Range kB{"--b", 1, 100, 1};
 constexpr Range kBw{"--bw", 1, 50, 0.5};
 
-std::string describe(const Range& r)
+std::string describe(const Range& r, const char* name = nullptr)
 {
     std::ostringstream s;
-    s << r.option << " accepts a number from " << r.min << " to " << r.max
+    s << (name ? name : r.option) << " accepts a number from " << r.min << " to " << r.max
       << (r.step == 1 ? " in whole millimetres" : " in steps of 0.5 mm");
     return s.str();
 }
 
-float checkedDimension(const Range& r, double v)
+float checkedDimension(const Range& r, double v, const char* name = nullptr)
 {
     const double steps = v / r.step;
     if (!std::isfinite(v) || v < r.min || v > r.max || steps != std::floor(steps))
-        throw UsageError{describe(r)};
+        throw UsageError{describe(r, name)};
     return static_cast<float>(v);
 }
 
@@ -328,8 +328,8 @@ Job jobFromJson(const std::string& line)
     auto number = [&](const Range& r, const char* key) {
         const auto it = object.find(key);
         if (it == object.end() || it->second.kind != JsonValue::Number)
-            throw UsageError{std::string(key) + " must be a number; " + describe(r)};
-        return checkedDimension(r, it->second.number);
+            throw UsageError{describe(r, key)};
+        return checkedDimension(r, it->second.number, key);
     };
     auto flag = [&](const char* key) {
         const auto it = object.find(key);
