@@ -1,0 +1,96 @@
+#pragma once
+// The database backup dialog.
+//
+// It copies every database file of the program's folder ("*.MDB", any letter
+// case) either into the folder "Backup" below it or to the root of drive A:.
+// While the copy runs the main window's catalogue table is closed, so that
+// the file is not in use; the main window opens it again when the dialog has
+// closed (RunBackupDialog does both halves for it).
+
+#include "BackupCopy.h"
+
+#include <QDialog>
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QProgressDialog;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+
+namespace veltrano {
+class Catalogue;
+}
+
+// The separator that AddPathPart puts between folder and name: the backslash
+// on Windows, the platform's own elsewhere.
+#ifdef Q_OS_WIN
+inline constexpr QChar kPathSeparator = u'\\';
+#else
+inline constexpr QChar kPathSeparator = u'/';
+#endif
+
+// dir and name joined by exactly one separator; an empty dir gives the
+// separator followed by name.
+QString AddPathPart(const QString& dir, const QString& name, QChar separator = kPathSeparator);
+
+class TFormBackup : public QDialog, private veltrano::CopyInteraction {
+    Q_OBJECT
+
+public:
+    // programDir is the folder of the program file (the running program's
+    // own when empty); table is the main window's catalogue table, closed
+    // while the copy runs (none when null).
+    explicit TFormBackup(QWidget* parent = nullptr, veltrano::Catalogue* table = nullptr,
+                         const QString& programDir = QString());
+    ~TFormBackup() override;
+
+    QString sSourceDir; // the program's folder and "*.MDB"
+    QString sTargetDir; // the program's folder and "Backup"
+    veltrano::CopyRequest aSI; // filled when the copy starts
+
+    QGroupBox* RadioGroupTarget = nullptr;
+    QRadioButton* RadioHardDisk = nullptr; // "Festplatte"
+    QRadioButton* RadioFloppy = nullptr;   // "Diskette (Lw: A)"
+    QLabel* PanelTarget = nullptr;
+    QPushButton* BitBtnStart = nullptr;
+    QPushButton* BitBtnCancel = nullptr;
+    QStatusBar* StatusBarPath = nullptr;
+
+    // The outcome of the last copy, for whoever wants more than "OK".
+    const veltrano::CopyOutcome& lastOutcome() const { return m_outcome; }
+
+public slots:
+    void BitBtnStartClick();
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+
+    void copyStarted(const QString& title, int fileCount, qint64 totalBytes) override;
+    bool copyProgress(const QString& file, qint64 bytesDone) override;
+    void copyFinished() override;
+    ReplaceAnswer confirmReplace(const QString& existing, const QString& source) override;
+    void reportError(const QString& file, const QString& message) override;
+
+    veltrano::Catalogue* m_table = nullptr;
+    QString m_programDir;
+    bool m_copying = false;
+    veltrano::CopyOutcome m_outcome;
+
+    QProgressDialog* m_progress = nullptr;
+    qint64 m_totalBytes = 0;
+    QString m_progressFile;
+};
+
+// The backup command of the main window: the status bar shows the single
+// notice "Sicherungskopie der Datenbank-Dateien " in place of its panels, a
+// fresh dialog runs modally, the panels come back, and the catalogue table
+// is opened again (a failure to open it is shown in an error box).  Returns
+// the dialog's result.
+int RunBackupDialog(QWidget* parent, veltrano::Catalogue& catalogue, QStatusBar* statusBar,
+                    const QString& programDir = QString());
