@@ -258,6 +258,11 @@ int Catalogue::fieldIndex(const std::string& field) const
 {
     const auto& names = fieldNames();
     for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == field)
+            return static_cast<int>(i);
+    }
+    // Field names are matched without regard to letter case, as the database does.
+    for (std::size_t i = 0; i < names.size(); ++i) {
         if (sqlite3_stricmp(names[i].c_str(), field.c_str()) == 0)
             return static_cast<int>(i);
     }

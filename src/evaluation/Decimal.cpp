@@ -96,6 +96,21 @@ std::string toString(Decimal v)
 
 float nearestFloat(Decimal v)
 {
+    // Fast path: with a mantissa below 2^53 and a power of ten that a double
+    // holds exactly, one division gives the correctly rounded double.  Rounding
+    // that double to float is then correct too, unless the double landed
+    // exactly on the midpoint between two floats; only then go the long way.
+    constexpr std::int64_t kExactInDouble = std::int64_t(1) << 53;
+    if (v.scale >= 0 && v.scale <= 22 && v.mantissa > -kExactInDouble && v.mantissa < kExactInDouble) {
+        static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        const double d = static_cast<double>(v.mantissa) / kPow10[v.scale];
+        const float f = static_cast<float>(d);
+        const float other = std::nextafter(f, d < static_cast<double>(f) ? -INFINITY : INFINITY);
+        const double midpoint = (static_cast<double>(f) + static_cast<double>(other)) / 2;
+        if (d != midpoint)
+            return f;
+    }
     // from_chars rounds correctly to nearest, ties to even, from the exact text.
     const std::string text = toString(v);
     float f = 0.0f;

@@ -4,6 +4,7 @@
 #include "Rules.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace veltrano {
 
@@ -81,7 +82,9 @@ void LimitDriver::DataSource1DataChange()
 
 std::string recordPositionText(int recNo, int recCount)
 {
-    return "DSNr: " + std::to_string(recNo) + "  von " + std::to_string(recCount);
+    char buf[48];
+    const int n = std::snprintf(buf, sizeof buf, "DSNr: %d  von %d", recNo, recCount);
+    return std::string(buf, static_cast<std::size_t>(n));
 }
 
 } // namespace veltrano

@@ -4,12 +4,18 @@ namespace veltrano {
 
 bool containsZulaessig(std::string_view text)
 {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    static constexpr std::string_view kWord = "zul\u00E4ssig";
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (text.size() < kWord.size())
+        return false;
+    for (std::size_t i = 0; i + kWord.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        while (k < kWord.size() && lower(text[i + k]) == kWord[k])
+            ++k;
+        if (k == kWord.size())
+            return true;
     }
-    return lowered.find("zul\u00E4ssig") != std::string::npos;
+    return false;
 }
 
 } // namespace veltrano
