@@ -52,6 +52,20 @@ QString prepareTarget(const QString& target)
     return {};
 }
 
+// A short write (the disk filling up) is tried again for the rest, so that
+// the failure that follows carries the system's reason.
+bool writeAll(QSaveFile& out, const char* data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = out.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
 class FileCopier {
 public:
     FileCopier(CopyInteraction& interaction, qint64& bytesDone)
@@ -95,9 +109,11 @@ public:
             }
             if (n == 0)
                 break;
-            if (out.write(m_buffer.data(), n) != n) {
+            if (!writeAll(out, m_buffer.data(), n)) {
+                // The cause first: cancelWriting replaces it with its own.
+                const QString cause = out.errorString();
                 out.cancelWriting();
-                m_interaction.reportError(source.filePath(), failedTo + out.errorString() + QLatin1Char('.') + keptNote);
+                m_interaction.reportError(source.filePath(), failedTo + cause + QLatin1Char('.') + keptNote);
                 return Result::Failed;
             }
             m_bytesDone += n;

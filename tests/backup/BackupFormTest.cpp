@@ -1,0 +1,340 @@
+// The backup dialog with its real message boxes, and the main window's half
+// of the backup command: the status bar notice and the catalogue table.
+
+#include "BackupFixture.h"
+#include "BackupForm.h"
+#include "Catalogue.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+using namespace backuptest;
+
+namespace {
+
+const QString kNotice = QStringLiteral("Sicherungskopie der Datenbank-Dateien ");
+
+// A small catalogue: the table ISO5817 with its eight fields and two rows.
+bool writeCatalogue(const QString& path)
+{
+    sqlite3* db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open(file.constData(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    const char* sql = "CREATE TABLE ISO5817 (Gruppe TEXT, tmm TEXT, \"Unregelm\xC3\xA4\xC3\x9F" "igkeit\" TEXT,"
+                      " OrdnungsNr TEXT, Bemerkungen TEXT, niedrigD TEXT, mittelC TEXT, hochB TEXT);"
+                      "INSERT INTO ISO5817 VALUES ('1','>0,5','Risse','100','','nicht zul\xC3\xA4ssig',"
+                      "'nicht zul\xC3\xA4ssig','nicht zul\xC3\xA4ssig');"
+                      "INSERT INTO ISO5817 VALUES ('1','>0,5','Endkraterriss','104','','','','');";
+    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    return sqlite3_close(db) == SQLITE_OK && ok;
+}
+
+QString sep()
+{
+    return QString(kPathSeparator);
+}
+
+} // namespace
+
+class BackupFormTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_program;  // the program's folder, with the platform's separators
+    QString m_backup;
+    std::unique_ptr<veltrano::Catalogue> m_catalogue;
+
+    static void checkScript(const ModalScript& script)
+    {
+        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
+        QVERIFY2(script.finished(), "a window the test expected did not appear");
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_program = QDir::toNativeSeparators(m_dir->path() + QStringLiteral("/Veltrano"));
+        QVERIFY(QDir().mkpath(m_program));
+        m_backup = m_program + sep() + QStringLiteral("Backup");
+        QVERIFY(writeCatalogue(m_program + sep() + QStringLiteral("ISO5817.mdb")));
+        m_catalogue = std::make_unique<veltrano::Catalogue>(
+            veltrano::catalogueFileIn(QFile::encodeName(m_program).toStdString()));
+        m_catalogue->Open();
+        QVERIFY(m_catalogue->Active());
+    }
+
+    void cleanup()
+    {
+        m_catalogue.reset();
+        m_dir.reset();
+    }
+
+    void AddPathPart_data()
+    {
+        QTest::addColumn<QString>("dir");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("joined");
+
+        QTest::newRow("trailing backslash") << "C:\\Veltrano\\" << "*.MDB" << QChar('\\') << "C:\\Veltrano\\*.MDB";
+        QTest::newRow("no trailing backslash") << "C:\\Veltrano" << "Backup" << QChar('\\') << "C:\\Veltrano\\Backup";
+        QTest::newRow("drive root") << "C:\\" << "Backup" << QChar('\\') << "C:\\Backup";
+        QTest::newRow("empty folder") << "" << "*.MDB" << QChar('\\') << "\\*.MDB";
+        QTest::newRow("slash, trailing") << "/opt/veltrano/" << "Backup" << QChar('/') << "/opt/veltrano/Backup";
+        QTest::newRow("slash, none") << "/opt/veltrano" << "*.MDB" << QChar('/') << "/opt/veltrano/*.MDB";
+        QTest::newRow("slash root") << "/" << "Backup" << QChar('/') << "/Backup";
+        // Only the separator in use counts as one.
+        QTest::newRow("other separator") << "C:\\Veltrano\\" << "Backup" << QChar('/') << "C:\\Veltrano\\/Backup";
+    }
+
+    void AddPathPart()
+    {
+        QFETCH(QString, dir);
+        QFETCH(QString, name);
+        QFETCH(QChar, separator);
+        QFETCH(QString, joined);
+        QCOMPARE(::AddPathPart(dir, name, separator), joined);
+    }
+
+    void createdDialogShowsTheProgramFolder_data()
+    {
+        QTest::addColumn<bool>("trailingSeparator");
+        QTest::newRow("folder given without separator") << false;
+        QTest::newRow("folder given with separator") << true;
+    }
+
+    void createdDialogShowsTheProgramFolder()
+    {
+        QFETCH(bool, trailingSeparator);
+        TFormBackup form(nullptr, m_catalogue.get(), trailingSeparator ? m_program + sep() : m_program);
+
+        QCOMPARE(form.windowTitle(), QStringLiteral("Sicherungskopie der Datenbank anlegen"));
+        QCOMPARE(form.sSourceDir, m_program + sep() + "*.MDB");
+        QCOMPARE(form.sTargetDir, m_program + sep() + "Backup");
+        QCOMPARE(form.PanelTarget->text(), form.sTargetDir);
+        QCOMPARE(form.StatusBarPath->currentMessage(), "Datenbankverzeichnis ist " + m_program + sep());
+        QVERIFY(!form.StatusBarPath->isEnabled());
+
+        QCOMPARE(form.RadioGroupTarget->title(), QStringLiteral("Ziel f\u00FCr die Sicherungskopie"));
+        QCOMPARE(form.RadioHardDisk->text(), QStringLiteral("Festplatte"));
+        QCOMPARE(form.RadioFloppy->text(), QStringLiteral("Diskette (Lw: A)"));
+        QVERIFY(form.RadioHardDisk->isChecked());
+        QVERIFY(!form.RadioFloppy->isChecked());
+        QCOMPARE(form.BitBtnStart->text(), QStringLiteral("OK"));
+        QCOMPARE(form.BitBtnStart->toolTip(), QStringLiteral("Datensicherung starten"));
+        QVERIFY(form.BitBtnStart->isDefault());
+        QCOMPARE(form.BitBtnCancel->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(form.BitBtnCancel->toolTip(), QStringLiteral("Vorgang abbrechen"));
+        QCOMPARE(form.size(), QSize(431, 164));
+    }
+
+    void enterStartsTheFirstBackup()
+    {
+        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::keyClick(&form, Qt::Key_Return);
+
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QVERIFY(!form.isVisible());
+        QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
+        QCOMPARE(readFile(m_backup + sep() + "ISO5817.mdb"), readFile(m_program + sep() + "ISO5817.mdb"));
+        QVERIFY(!m_catalogue->Active()); // the main window opens it again
+        QVERIFY(form.BitBtnStart->isEnabled());
+        QVERIFY(form.BitBtnCancel->isEnabled());
+    }
+
+    // The second backup asks through a message box, while the table is
+    // closed and both buttons are disabled.
+    void secondBackupAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("Nein keeps the earlier copy") << "&Nein" << false;
+        QTest::newRow("Ja replaces it") << "&Ja" << true;
+        QTest::newRow("Ja, alle replaces it") << "Ja, &alle" << true;
+        QTest::newRow("Abbrechen keeps it") << "Abbrechen" << false;
+    }
+
+    void secondBackupAsksBeforeReplacing()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, replaced);
+        QVERIFY(QDir().mkpath(m_backup));
+        QVERIFY(writeFile(m_backup + sep() + "ISO5817.mdb", "earlier backup"));
+
+        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        QString question;
+        bool closedWhileAsking = false;
+        bool buttonsDisabled = false;
+        ModalScript script({
+            [](QWidget* window) {
+                QVERIFY(qobject_cast<TFormBackup*>(window));
+                clickLater(static_cast<TFormBackup*>(window)->BitBtnStart);
+            },
+            answerBox(button, &question, [&] {
+                closedWhileAsking = !m_catalogue->Active();
+                buttonsDisabled = !form.BitBtnStart->isEnabled() && !form.BitBtnCancel->isEnabled();
+            }),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
+
+        QVERIFY2(question.contains("ISO5817.mdb"), qPrintable(question));
+        QVERIFY(closedWhileAsking);
+        QVERIFY(buttonsDisabled);
+        QCOMPARE(readFile(m_backup + sep() + "ISO5817.mdb"),
+                 replaced ? readFile(m_program + sep() + "ISO5817.mdb") : QByteArray("earlier backup"));
+        QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
+    }
+
+    void floppyTargetIgnoresThePanel()
+    {
+        if (veltrano::HasDriveLetters())
+            QSKIP("this system has drive letters; drive A: may exist");
+        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        QString error;
+        ModalScript script({
+            [](QWidget* window) {
+                auto* form = qobject_cast<TFormBackup*>(window);
+                QVERIFY(form);
+                form->RadioFloppy->click();
+                clickLater(form->BitBtnStart);
+            },
+            answerBox("OK", &error),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
+
+        QCOMPARE(form.aSI.target, QStringLiteral("A:\\"));
+        QCOMPARE(form.PanelTarget->text(), form.sTargetDir);
+        QVERIFY2(error.contains(QStringLiteral("Laufwerk A: ist nicht verf\u00FCgbar")), qPrintable(error));
+        QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+    }
+
+    void escapeCopiesNothing()
+    {
+        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        ModalScript script({[](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }});
+        QCOMPARE(form.exec(), int(QDialog::Rejected));
+        checkScript(script);
+        QVERIFY(m_catalogue->Active());
+        QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+    }
+
+    // The main window's command, on a stand-in window with two panels.
+    void commandShowsTheNoticeAndReopensTheTable()
+    {
+        QWidget window;
+        auto* layout = new QHBoxLayout(&window);
+        auto* statusBar = new QStatusBar(&window);
+        layout->addWidget(statusBar);
+        auto* hints = new QLabel(QStringLiteral("Nahtma\u00DFe w\u00E4hlen"));
+        auto* position = new QLabel(QStringLiteral("DSNr: 2  von 2"));
+        statusBar->addWidget(hints, 1);
+        statusBar->addPermanentWidget(position);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        m_catalogue->Next();
+        int notified = 0;
+        m_catalogue->setDataChangeHandler([&] { ++notified; });
+
+        QString shownNotice;
+        bool panelsHidden = false;
+        ModalScript script({
+            [&](QWidget* dialog) {
+                shownNotice = statusBar->currentMessage();
+                panelsHidden = hints->isHidden() && position->isHidden();
+                QVERIFY(dialog->parentWidget() == &window);
+                clickLater(static_cast<TFormBackup*>(dialog)->BitBtnStart);
+            },
+        });
+        QCOMPARE(RunBackupDialog(&window, *m_catalogue, statusBar, m_program), int(QDialog::Accepted));
+        checkScript(script);
+
+        QCOMPARE(shownNotice, kNotice);
+        QVERIFY(panelsHidden);
+        QVERIFY(statusBar->currentMessage().isEmpty());
+        QVERIFY(hints->isVisible() && position->isVisible());
+        QCOMPARE(hints->text(), QStringLiteral("Nahtma\u00DFe w\u00E4hlen"));
+        QCOMPARE(position->text(), QStringLiteral("DSNr: 2  von 2"));
+        QVERIFY(m_catalogue->Active());
+        QCOMPARE(m_catalogue->RecNo(), 1); // opened anew on its first row
+        QCOMPARE(notified, 1);
+        QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
+        QVERIFY(window.findChildren<TFormBackup*>().isEmpty()); // released after use
+    }
+
+    void cancelledCommandLeavesTheTableAndStartsFreshNextTime()
+    {
+        QStatusBar statusBar;
+        m_catalogue->Next();
+        int notified = 0;
+        m_catalogue->setDataChangeHandler([&] { ++notified; });
+
+        bool freshChoice = false;
+        ModalScript script({
+            [](QWidget* dialog) {
+                auto* form = static_cast<TFormBackup*>(dialog);
+                form->RadioFloppy->click();
+                clickLater(form->BitBtnCancel);
+            },
+            [&](QWidget* dialog) {
+                auto* form = static_cast<TFormBackup*>(dialog);
+                freshChoice = form->RadioHardDisk->isChecked();
+                clickLater(form->BitBtnCancel);
+            },
+        });
+        QCOMPARE(RunBackupDialog(nullptr, *m_catalogue, &statusBar, m_program), int(QDialog::Rejected));
+        QCOMPARE(RunBackupDialog(nullptr, *m_catalogue, &statusBar, m_program), int(QDialog::Rejected));
+        checkScript(script);
+
+        QVERIFY(freshChoice);
+        QVERIFY(m_catalogue->Active());
+        QCOMPARE(m_catalogue->RecNo(), 2); // never closed, so still on its row
+        QCOMPARE(notified, 0);
+        QVERIFY(!QFileInfo::exists(m_backup));
+    }
+
+    // The catalogue vanished meanwhile: no file to copy, and the table
+    // cannot be opened again.  Both are reported; nothing escapes the command.
+    void tableThatCannotBeReopenedIsReported()
+    {
+        QStatusBar statusBar;
+        QString copyError;
+        QString openError;
+        ModalScript script({
+            [&](QWidget* dialog) {
+                QVERIFY(QFile::remove(m_program + sep() + "ISO5817.mdb"));
+                clickLater(static_cast<TFormBackup*>(dialog)->BitBtnStart);
+            },
+            answerBox("OK", &copyError),
+            answerBox("OK", &openError),
+        });
+        QCOMPARE(RunBackupDialog(nullptr, *m_catalogue, &statusBar, m_program), int(QDialog::Accepted));
+        checkScript(script);
+
+        QVERIFY2(copyError.contains("*.MDB"), qPrintable(copyError));
+        QVERIFY2(openError.contains("ISO5817.mdb"), qPrintable(openError));
+        QVERIFY(!m_catalogue->Active());
+        QVERIFY(statusBar.currentMessage().isEmpty());
+    }
+};
+
+QTEST_MAIN(BackupFormTest)
+#include "BackupFormTest.moc"
