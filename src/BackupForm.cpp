@@ -1,13 +1,10 @@
 #include "BackupForm.h"
 
-#include "Catalogue.h"
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -19,6 +16,7 @@
 #include <QStyle>
 
 #include <exception>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,8 +43,8 @@ QString AddPathPart(const QString& dir, const QString& name, QChar separator)
     return dir + separator + name;
 }
 
-TFormBackup::TFormBackup(QWidget* parent, veltrano::Catalogue* table, const QString& programDir)
-    : QDialog(parent), m_table(table), m_programDir(programDir)
+TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, const QString& programDir)
+    : QDialog(parent), m_closeTable(std::move(closeTable)), m_programDir(programDir)
 {
     setObjectName(QStringLiteral("FormBackup"));
     setWindowTitle(QStringLiteral("Sicherungskopie der Datenbank anlegen"));
@@ -149,8 +147,8 @@ void TFormBackup::BitBtnStartClick()
         } idle{this};
 
         // The database file must not be in use while it is copied.
-        if (m_table)
-            m_table->Close();
+        if (m_closeTable)
+            m_closeTable();
         m_outcome = veltrano::CopyFiles(aSI, *this);
     }
     accept();
@@ -288,23 +286,26 @@ private:
 
 } // namespace
 
-int RunBackupDialog(QWidget* parent, veltrano::Catalogue& catalogue, QStatusBar* statusBar,
-                    const QString& programDir)
+int RunBackupDialog(QWidget* parent, QStatusBar* statusBar, std::function<void()> closeTable,
+                    std::function<void()> openTable, const QString& programDir)
 {
     StatusNotice notice(statusBar, QStringLiteral("Sicherungskopie der Datenbank-Dateien "));
     int result = QDialog::Rejected;
     {
         // A fresh dialog each time, so the target always starts at "Festplatte".
-        TFormBackup form(parent, &catalogue, programDir);
+        TFormBackup form(parent, std::move(closeTable), programDir);
         result = form.exec();
     }
     notice.restore();
 
     // Opening an open table changes nothing; after a copy it is read anew.
     try {
-        catalogue.Open();
+        if (openTable)
+            openTable();
     } catch (const std::exception& error) {
-        QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), QString::fromUtf8(error.what()));
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"), QString::fromUtf8(error.what()),
+                        QMessageBox::Ok, parent);
+        box.exec();
     }
     return result;
 }

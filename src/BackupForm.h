@@ -5,12 +5,14 @@
 // case) either into the folder "Backup" below it or to the root of drive A:.
 // While the copy runs the main window's catalogue table is closed, so that
 // the file is not in use; the main window opens it again when the dialog has
-// closed (RunBackupDialog does both halves for it).
+// closed.  RunBackupDialog is the whole command as the main window runs it.
 
 #include "BackupCopy.h"
 
 #include <QDialog>
 #include <QString>
+
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -18,10 +20,6 @@ class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-
-namespace veltrano {
-class Catalogue;
-}
 
 // The separator that AddPathPart puts between folder and name: the backslash
 // on Windows, the platform's own elsewhere.
@@ -39,10 +37,10 @@ class TFormBackup : public QDialog, private veltrano::CopyInteraction {
     Q_OBJECT
 
 public:
+    // closeTable closes the main window's catalogue table before the copy;
     // programDir is the folder of the program file (the running program's
-    // own when empty); table is the main window's catalogue table, closed
-    // while the copy runs (none when null).
-    explicit TFormBackup(QWidget* parent = nullptr, veltrano::Catalogue* table = nullptr,
+    // own when empty).
+    explicit TFormBackup(QWidget* parent = nullptr, std::function<void()> closeTable = {},
                          const QString& programDir = QString());
     ~TFormBackup() override;
 
@@ -77,7 +75,7 @@ private:
     ReplaceAnswer confirmReplace(const QString& existing, const QString& source) override;
     void reportError(const QString& file, const QString& message) override;
 
-    veltrano::Catalogue* m_table = nullptr;
+    std::function<void()> m_closeTable;
     QString m_programDir;
     bool m_copying = false;
     veltrano::CopyOutcome m_outcome;
@@ -87,10 +85,11 @@ private:
     QString m_progressFile;
 };
 
-// The backup command of the main window: the status bar shows the single
+// The backup command of the main window: its status bar shows the single
 // notice "Sicherungskopie der Datenbank-Dateien " in place of its panels, a
-// fresh dialog runs modally, the panels come back, and the catalogue table
-// is opened again (a failure to open it is shown in an error box).  Returns
-// the dialog's result.
-int RunBackupDialog(QWidget* parent, veltrano::Catalogue& catalogue, QStatusBar* statusBar,
-                    const QString& programDir = QString());
+// fresh dialog owned by the window runs modally (closeTable is called before
+// the copy), the panels come back, and openTable opens the catalogue table
+// again; an error it throws is shown in an error box.  Returns the dialog's
+// result.
+int RunBackupDialog(QWidget* parent, QStatusBar* statusBar, std::function<void()> closeTable,
+                    std::function<void()> openTable, const QString& programDir = QString());

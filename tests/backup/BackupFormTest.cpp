@@ -15,6 +15,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 
 using namespace backuptest;
@@ -56,6 +57,15 @@ private:
     QString m_program;  // the program's folder, with the platform's separators
     QString m_backup;
     std::unique_ptr<veltrano::Catalogue> m_catalogue;
+
+    std::function<void()> closeTable()
+    {
+        return [this] { m_catalogue->Close(); };
+    }
+    std::function<void()> openTable()
+    {
+        return [this] { m_catalogue->Open(); };
+    }
 
     static void checkScript(const ModalScript& script)
     {
@@ -121,7 +131,7 @@ private slots:
     void createdDialogShowsTheProgramFolder()
     {
         QFETCH(bool, trailingSeparator);
-        TFormBackup form(nullptr, m_catalogue.get(), trailingSeparator ? m_program + sep() : m_program);
+        TFormBackup form(nullptr, closeTable(), trailingSeparator ? m_program + sep() : m_program);
 
         QCOMPARE(form.windowTitle(), QStringLiteral("Sicherungskopie der Datenbank anlegen"));
         QCOMPARE(form.sSourceDir, m_program + sep() + "*.MDB");
@@ -145,7 +155,7 @@ private slots:
 
     void enterStartsTheFirstBackup()
     {
-        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        TFormBackup form(nullptr, closeTable(), m_program);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::keyClick(&form, Qt::Key_Return);
@@ -178,7 +188,7 @@ private slots:
         QVERIFY(QDir().mkpath(m_backup));
         QVERIFY(writeFile(m_backup + sep() + "ISO5817.mdb", "earlier backup"));
 
-        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        TFormBackup form(nullptr, closeTable(), m_program);
         QString question;
         bool closedWhileAsking = false;
         bool buttonsDisabled = false;
@@ -207,7 +217,7 @@ private slots:
     {
         if (veltrano::HasDriveLetters())
             QSKIP("this system has drive letters; drive A: may exist");
-        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        TFormBackup form(nullptr, closeTable(), m_program);
         QString error;
         ModalScript script({
             [](QWidget* window) {
@@ -229,7 +239,7 @@ private slots:
 
     void escapeCopiesNothing()
     {
-        TFormBackup form(nullptr, m_catalogue.get(), m_program);
+        TFormBackup form(nullptr, closeTable(), m_program);
         ModalScript script({[](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }});
         QCOMPARE(form.exec(), int(QDialog::Rejected));
         checkScript(script);
@@ -264,7 +274,7 @@ private slots:
                 clickLater(static_cast<TFormBackup*>(dialog)->BitBtnStart);
             },
         });
-        QCOMPARE(RunBackupDialog(&window, *m_catalogue, statusBar, m_program), int(QDialog::Accepted));
+        QCOMPARE(RunBackupDialog(&window, statusBar, closeTable(), openTable(), m_program), int(QDialog::Accepted));
         checkScript(script);
 
         QCOMPARE(shownNotice, kNotice);
@@ -300,8 +310,8 @@ private slots:
                 clickLater(form->BitBtnCancel);
             },
         });
-        QCOMPARE(RunBackupDialog(nullptr, *m_catalogue, &statusBar, m_program), int(QDialog::Rejected));
-        QCOMPARE(RunBackupDialog(nullptr, *m_catalogue, &statusBar, m_program), int(QDialog::Rejected));
+        QCOMPARE(RunBackupDialog(nullptr, &statusBar, closeTable(), openTable(), m_program), int(QDialog::Rejected));
+        QCOMPARE(RunBackupDialog(nullptr, &statusBar, closeTable(), openTable(), m_program), int(QDialog::Rejected));
         checkScript(script);
 
         QVERIFY(freshChoice);
@@ -326,7 +336,7 @@ private slots:
             answerBox("OK", &copyError),
             answerBox("OK", &openError),
         });
-        QCOMPARE(RunBackupDialog(nullptr, *m_catalogue, &statusBar, m_program), int(QDialog::Accepted));
+        QCOMPARE(RunBackupDialog(nullptr, &statusBar, closeTable(), openTable(), m_program), int(QDialog::Accepted));
         checkScript(script);
 
         QVERIFY2(copyError.contains("*.MDB"), qPrintable(copyError));
