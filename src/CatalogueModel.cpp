@@ -1,0 +1,96 @@
+#include "CatalogueModel.h"
+
+namespace veltrano {
+
+CatalogueModel::CatalogueModel(const Catalogue& catalogue, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_catalogue(&catalogue)
+{
+    m_rowCount = catalogue.Active() ? catalogue.RecordCount() : 0;
+}
+
+const std::vector<std::string>& CatalogueModel::columnFields()
+{
+    static const std::vector<std::string> fields = {
+        "Unregelm\u00E4\u00DFigkeit", "OrdnungsNr", "Bemerkungen", "niedrigD", "mittelC", "hochB",
+    };
+    return fields;
+}
+
+int CatalogueModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int CatalogueModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(columnFields().size());
+}
+
+QVariant CatalogueModel::data(const QModelIndex& index, int role) const
+{
+    if (!m_catalogue || !index.isValid() || index.column() >= columnCount())
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    QString text = QString::fromStdString(
+        m_catalogue->FieldText(index.row(), columnFields()[static_cast<std::size_t>(index.column())]));
+    if (role == Qt::DisplayRole)
+        text.replace(QLatin1Char('\n'), QLatin1Char(' ')); // one line per grid row
+    return text;
+}
+
+QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal) {
+        if (section < 0 || section >= columnCount())
+            return {};
+        return QString::fromStdString(columnFields()[static_cast<std::size_t>(section)]);
+    }
+    // The row indicator: a black triangle on the current row.
+    return section == m_currentRow ? QStringLiteral("\u25B6") : QString();
+}
+
+Qt::ItemFlags CatalogueModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void CatalogueModel::sync()
+{
+    const int rows = m_catalogue && m_catalogue->Active() ? m_catalogue->RecordCount() : 0;
+    // The rows are read in full when the catalogue opens, so a reset is only
+    // needed when it opened or closed.
+    beginResetModel();
+    m_rowCount = rows;
+    if (m_currentRow >= rows)
+        m_currentRow = -1;
+    endResetModel();
+}
+
+void CatalogueModel::setCurrentRow(int row)
+{
+    if (row == m_currentRow)
+        return;
+    const int old = m_currentRow;
+    m_currentRow = row;
+    if (old >= 0 && old < m_rowCount)
+        emit headerDataChanged(Qt::Vertical, old, old);
+    if (row >= 0 && row < m_rowCount)
+        emit headerDataChanged(Qt::Vertical, row, row);
+}
+
+void CatalogueModel::detach()
+{
+    beginResetModel();
+    m_catalogue = nullptr;
+    m_rowCount = 0;
+    m_currentRow = -1;
+    endResetModel();
+}
+
+} // namespace veltrano

@@ -1,0 +1,79 @@
+#include "WindowLook.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <array>
+
+// Resources of a static library are registered by name.
+static void initWindowResources()
+{
+    Q_INIT_RESOURCE(veltrano);
+}
+
+namespace veltrano {
+namespace {
+
+// Renders one SVG image at every size the toolbar, the menu and the window
+// frame may ask for, so the images stay sharp at any scale factor.
+QIcon svgIcon(const QString& path, std::initializer_list<int> sizes)
+{
+    initWindowResources();
+    QSvgRenderer renderer(path);
+    QIcon icon;
+    if (!renderer.isValid())
+        return icon;
+    for (int size : sizes) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+void installFontSubstitutes()
+{
+    // Liberation Sans has the metrics of the usual Windows sans-serif;
+    // DejaVu Sans is the fallback when it is missing.
+    const QString designerFont = QStringLiteral("MS Sans Serif");
+    if (QFont::substitutes(designerFont).isEmpty())
+        QFont::insertSubstitutions(designerFont, {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+}
+
+QFont windowFont(int pixelSize, const QString& family)
+{
+    installFontSubstitutes();
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    // The designer's font runs narrower than the Arial-metric substitute;
+    // a slight condensing keeps the captions inside their places.
+    if (family == QLatin1String("MS Sans Serif"))
+        font.setStretch(94);
+    return font;
+}
+
+QIcon imageListIcon(int index)
+{
+    static const std::array<const char*, kImageCount> names = {
+        "manual", "print", "help", "printer-setup", "preview", "backup", "exit",
+        "first", "prior", "next", "last", "info", "recalculation",
+    };
+    if (index < 0 || index >= kImageCount)
+        return {};
+    return svgIcon(QStringLiteral(":/images/%1.svg").arg(QLatin1String(names[static_cast<std::size_t>(index)])),
+                   {16, 24, 32, 48});
+}
+
+QIcon programIcon()
+{
+    return svgIcon(QStringLiteral(":/images/veltrano.svg"), {16, 24, 32, 48, 64, 128, 256});
+}
+
+} // namespace veltrano
