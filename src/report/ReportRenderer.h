@@ -1,0 +1,52 @@
+#pragma once
+// Draws the report's pages.  One renderer serves the screen preview, the
+// printer and the PDF file: it places every item in millimetres, converted
+// with the resolution of whatever device the painter draws on, and lets the
+// fonts take their size from that same resolution.
+
+#include "ReportLayout.h"
+#include "ReportParameters.h"
+
+#include <QFont>
+#include <QStringList>
+
+class QIODevice;
+class QPainter;
+class QPaintDevice;
+class QPrinter;
+
+namespace veltrano::report {
+
+// The title stored with the pages and given to the printer as document name.
+inline const QString kPrintJobTitle = QStringLiteral("Ausdruck für DIN EN ISO 5817");
+
+QFont reportFont(const FontSpec& spec);
+
+// How many lines a memo box of the given height holds: the height divided by
+// the line height, plus 0.00001 (so a box of exactly n lines holds n despite
+// rounding), rounded down.
+int memoLineCapacity(double boxHeight, double lineHeight);
+
+// The lines of a memo as they print on the device: the text word-wrapped at
+// the box width, then only the whole lines that fit in the box.
+QStringList memoLines(const QString& text, const FontSpec& font, double widthMm, double heightMm,
+                      QPaintDevice* device);
+
+// Draws one page.  The painter's origin must be the paper's top-left corner.
+void drawReportPage(QPainter& painter, const ReportPage& page, const ReportParameters& params);
+
+// The report as PDF: the three A4 pages, without margins, under the print job
+// title.  A QGuiApplication must exist.  Returns false with a message in
+// *error when the pages cannot be written.
+bool writeReportPdf(QIODevice* device, const ReportParameters& params, QString* error);
+
+// The same into a file, replaced only once it has been written completely.
+// Works without a running application too (the command-line tool): it then
+// starts a window-less one for the time of the call.
+bool writeReportPdf(const QString& file, const ReportParameters& params, QString* error);
+
+// Prints the pages in the printer's page range (all pages when none is set)
+// on the paper's full page, under the print job title.
+bool printReport(QPrinter& printer, const ReportParameters& params, QString* error);
+
+} // namespace veltrano::report
