@@ -175,7 +175,7 @@ CopyOutcome CopyFiles(const CopyRequest& request, CopyInteraction& interaction)
     }
 
     if (const QString reason = prepareTarget(request.target); !reason.isEmpty()) {
-        outcome.failed = static_cast<int>(files.size());
+        outcome.failed = 1;
         interaction.reportError(request.target, reason);
         return outcome;
     }

@@ -51,7 +51,7 @@ public:
 struct CopyOutcome {
     int copied = 0;
     int skipped = 0;   // the user declined to replace them
-    int failed = 0;
+    int failed = 0;    // errors reported
     bool cancelled = false;
 };
 

@@ -80,14 +80,31 @@ private:
 private slots:
     void init()
     {
+        static int run = 0;
         QVERIFY(m_dir.isValid());
-        m_program = m_dir.path() + QStringLiteral("/program ") + QString::number(QDateTime::currentMSecsSinceEpoch());
+        m_program = m_dir.path() + QStringLiteral("/program %1").arg(++run);
         QVERIFY(QDir().mkpath(m_program));
         m_backup = m_program + QStringLiteral("/Backup");
     }
 
+    void firstBackupCreatesTheFolderAndCopiesOnlyDatabaseFiles_data()
+    {
+        QTest::addColumn<QString>("subfolder");
+        QTest::newRow("program folder") << QString();
+        // Far beyond the 250 characters that a fixed path buffer would hold.
+        QString deep;
+        for (int i = 0; i < 8; ++i)
+            deep += QStringLiteral("/Schweißnahtprüfung nach DIN EN ISO 5817 Ordner %1").arg(i);
+        QTest::newRow("program folder with a path of over 400 characters") << deep;
+    }
+
     void firstBackupCreatesTheFolderAndCopiesOnlyDatabaseFiles()
     {
+        QFETCH(QString, subfolder);
+        m_program += subfolder;
+        m_backup = m_program + QStringLiteral("/Backup");
+        QVERIFY(QDir().mkpath(m_program));
+        QVERIFY(m_backup.size() > 250 || subfolder.isEmpty());
         QVERIFY(writeFile(m_program + "/ISO5817.mdb", "catalogue"));
         QVERIFY(writeFile(m_program + "/Zweit.Mdb", "second"));
         QVERIFY(writeFile(m_program + "/.verborgen.MDB", "hidden"));

@@ -19,6 +19,7 @@
 
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace backuptest {
 
@@ -43,7 +44,7 @@ inline QStringList entriesOf(const QString& dir)
 }
 
 // Answers the modal windows that appear, one step per window, in order.
-// The progress window is left alone.  A window without a step is recorded
+// The progress window is left alone, and so is a window already answered.  A window without a step is recorded
 // as unexpected and closed, and so is a window whose step did not close it,
 // so a test never hangs on a modal box.
 class ModalScript : public QObject {
@@ -63,9 +64,14 @@ private:
     void poll()
     {
         QWidget* window = QApplication::activeModalWidget();
-        if (!window || qobject_cast<QProgressDialog*>(window) || window == m_last)
+        if (!window || qobject_cast<QProgressDialog*>(window))
             return;
-        m_last = window;
+        // A window comes to the front again when the box over it closes;
+        // it has had its step.
+        for (const QPointer<QWidget>& handled : m_handled)
+            if (handled == window)
+                return;
+        m_handled.emplace_back(window);
         // A step that fails before it answers must not leave the box open.
         QTimer::singleShot(3000, window, [window] {
             if (auto* dialog = qobject_cast<QDialog*>(window))
@@ -84,7 +90,7 @@ private:
     }
 
     std::deque<Step> m_steps;
-    QPointer<QWidget> m_last;
+    std::vector<QPointer<QWidget>> m_handled;
     QTimer m_timer;
 };
 

@@ -213,6 +213,35 @@ private slots:
         QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
     }
 
+    // The progress window's own cancel, pressed while the copy waits for
+    // the answer to replace, stops it before a byte reaches the backup.
+    void progressCancelKeepsTheEarlierBackup()
+    {
+        QVERIFY(writeFile(m_program + sep() + "Gross.mdb", QByteArray(3 * 1024 * 1024, 'n')));
+        QVERIFY(QDir().mkpath(m_backup));
+        QVERIFY(writeFile(m_backup + sep() + "Gross.mdb", "earlier backup"));
+
+        TFormBackup form(nullptr, closeTable(), m_program);
+        bool progressFound = false;
+        ModalScript script({
+            [](QWidget* window) { clickLater(static_cast<TFormBackup*>(window)->BitBtnStart); },
+            answerBox("&Ja", nullptr, [&] {
+                auto* progress = form.findChild<QProgressDialog*>();
+                progressFound = progress != nullptr;
+                if (progress)
+                    progress->cancel();
+            }),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
+
+        QVERIFY(progressFound);
+        QVERIFY(form.lastOutcome().cancelled);
+        QCOMPARE(readFile(m_backup + sep() + "Gross.mdb"), QByteArray("earlier backup"));
+        QCOMPARE(entriesOf(m_backup), QStringList{"Gross.mdb"});
+        QVERIFY(form.findChild<QProgressDialog*>() == nullptr);
+    }
+
     void floppyTargetIgnoresThePanel()
     {
         if (veltrano::HasDriveLetters())
