@@ -1,0 +1,41 @@
+#pragma once
+// Lets only one copy of the program run for each user.
+//
+// The guard is a lock file in the temporary folder, named after the program.
+// The first copy takes the lock and holds it until it ends; a later copy finds
+// it taken and is refused.  A copy that crashed or was killed cannot unlock,
+// so a lock whose owner process no longer exists counts as stale and is taken
+// over: a crash never blocks the next start.  Two copies started from
+// different folders meet at the same lock, because its name is fixed.
+//
+// When the lock cannot be made at all (no temporary folder, no rights), the
+// guard reports Unavailable and the program starts without it.
+
+#include <QLockFile>
+#include <QString>
+
+namespace veltrano {
+
+class SingleInstanceGuard {
+public:
+    enum class State { Acquired, AlreadyRunning, Unavailable };
+
+    // name: the program's fixed instance name; folder: where the lock lives.
+    explicit SingleInstanceGuard(const QString& name, const QString& folder = defaultFolder());
+    SingleInstanceGuard(const SingleInstanceGuard&) = delete;
+    SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
+
+    State state() const { return state_; }
+    QString lockFilePath() const { return path_; }
+
+    static QString defaultFolder();
+    // Where the guard of that name keeps its lock in folder.
+    static QString lockFilePathFor(const QString& name, const QString& folder);
+
+private:
+    QString path_;
+    QLockFile lock_;
+    State state_;
+};
+
+} // namespace veltrano

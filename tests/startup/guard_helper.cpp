@@ -1,0 +1,27 @@
+// A stand-in for a starting copy of the program: takes the single-instance
+// guard in the folder given, prints what it found and, holding the guard,
+// waits until its standard input closes (or it is killed).
+
+#include "SingleInstance.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: guard_helper FOLDER\n");
+        return 2;
+    }
+    veltrano::SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"), QString::fromLocal8Bit(argv[1]));
+    switch (guard.state()) {
+    case veltrano::SingleInstanceGuard::State::Acquired: std::cout << "acquired" << std::endl; break;
+    case veltrano::SingleInstanceGuard::State::AlreadyRunning: std::cout << "running" << std::endl; return 0;
+    case veltrano::SingleInstanceGuard::State::Unavailable: std::cout << "unavailable" << std::endl; return 0;
+    }
+    std::string line;
+    while (std::getline(std::cin, line)) {
+    }
+    return 0;
+}
