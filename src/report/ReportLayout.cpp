@@ -82,28 +82,28 @@ constexpr ResultLine kResultLines[] = {
     {3, u"IW57", u"Mehrfachunregelmäßigkeit ", 78.6, 79.0, 0, 0, 0},
 };
 
-FontSpec regular(double size = 12.0)
+FontStyle regular(double size = 12.0)
 {
-    FontSpec f;
+    FontStyle f;
     f.pointSize = size;
     return f;
 }
 
-FontSpec bold(double size = 12.0)
+FontStyle bold(double size = 12.0)
 {
-    FontSpec f = regular(size);
+    FontStyle f = regular(size);
     f.bold = true;
     return f;
 }
 
-FontSpec heading(double size)
+FontStyle heading(double size)
 {
-    FontSpec f = bold(size);
+    FontStyle f = bold(size);
     f.underline = true;
     return f;
 }
 
-ReportItem text(double left, double top, const QString& t, const FontSpec& font = regular())
+ReportItem text(double left, double top, const QString& t, const FontStyle& font = regular())
 {
     ReportItem i;
     i.kind = ItemKind::StaticText;
@@ -114,7 +114,7 @@ ReportItem text(double left, double top, const QString& t, const FontSpec& font 
     return i;
 }
 
-ReportItem field(double left, double top, const QString& param, const FontSpec& font = regular())
+ReportItem field(double left, double top, const QString& param, const FontStyle& font = regular())
 {
     ReportItem i = text(left, top, param, font);
     i.kind = ItemKind::ParamField;

@@ -16,7 +16,7 @@ enum class ItemKind {
     Line,       // a black horizontal line one device pixel wide
 };
 
-struct FontSpec {
+struct FontStyle {
     QString family = QStringLiteral("Arial");
     double pointSize = 12.0;
     bool bold = false;
@@ -30,7 +30,7 @@ struct ReportItem {
     double widthMm = 0;  // memo box width, or the line's length
     double heightMm = 0; // memo box height
     QString text;        // the fixed text, or the parameter's name
-    FontSpec font;
+    FontStyle font;
 };
 
 struct ReportPage {

@@ -125,12 +125,12 @@ private:
 
 } // namespace
 
-QFont reportFont(const FontSpec& spec)
+QFont reportFont(const FontStyle& style)
 {
-    QFont font(spec.family);
-    font.setPointSizeF(spec.pointSize);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    QFont font(style.family);
+    font.setPointSizeF(style.pointSize);
+    font.setBold(style.bold);
+    font.setUnderline(style.underline);
     font.setStyleHint(QFont::SansSerif);
     // Unhinted outlines keep the same metrics on screen, on paper and in PDF.
     font.setHintingPreference(QFont::PreferNoHinting);
@@ -145,7 +145,7 @@ int memoLineCapacity(double boxHeight, double lineHeight)
     return static_cast<int>(std::floor(boxHeight / lineHeight + 0.00001));
 }
 
-QStringList memoLines(const QString& text, const FontSpec& font, double widthMm, double heightMm, QPaintDevice* device)
+QStringList memoLines(const QString& text, const FontStyle& font, double widthMm, double heightMm, QPaintDevice* device)
 {
     if (text.isEmpty())
         return {};

@@ -20,7 +20,7 @@ namespace veltrano::report {
 // The title stored with the pages and given to the printer as document name.
 inline const QString kPrintJobTitle = QStringLiteral("Ausdruck für DIN EN ISO 5817");
 
-QFont reportFont(const FontSpec& spec);
+QFont reportFont(const FontStyle& style);
 
 // How many lines a memo box of the given height holds: the height divided by
 // the line height, plus 0.00001 (so a box of exactly n lines holds n despite
@@ -29,7 +29,7 @@ int memoLineCapacity(double boxHeight, double lineHeight);
 
 // The lines of a memo as they print on the device: the text word-wrapped at
 // the box width, then only the whole lines that fit in the box.
-QStringList memoLines(const QString& text, const FontSpec& font, double widthMm, double heightMm,
+QStringList memoLines(const QString& text, const FontStyle& font, double widthMm, double heightMm,
                       QPaintDevice* device);
 
 // Draws one page.  The painter's origin must be the paper's top-left corner.

@@ -21,20 +21,26 @@ namespace {
 
 using Cache = std::array<std::string, EvaluationState::kCacheSize>;
 
-// Runs `inspect` on the modal window that the code under test opens next,
-// then lets the test close it.
-void onNextModal(std::function<void(QWidget*)> inspect)
-{
-    auto attempt = std::make_shared<std::function<void()>>();
-    *attempt = [inspect, attempt] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            inspect(w);
-            return;
-        }
-        QTimer::singleShot(10, *attempt);
-    };
-    QTimer::singleShot(0, *attempt);
-}
+// Runs `inspect` on the modal window that the code under test opens next;
+// `inspect` closes it again.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> inspect)
+        : m_inspect(std::move(inspect))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                m_timer.stop();
+                m_inspect(w);
+            }
+        });
+        m_timer.start(10);
+    }
+
+private:
+    QTimer m_timer;
+    std::function<void(QWidget*)> m_inspect;
+};
 
 ReportParameters sampleParameters()
 {
@@ -81,7 +87,7 @@ TEST(ReportCommand, RefusesWithANoticeUntilRecordOneHasAResult)
     QString text, title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
-    onNextModal([&](QWidget* w) {
+    const ModalWatcher watcher([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         ASSERT_NE(box, nullptr);
         text = box->text();
@@ -110,7 +116,7 @@ TEST(ReportPreview, OpensModalMaximizedAtTheScreensZoomAndPagesThrough)
     bool maximized = false, modal = false;
     int zoom = 0, pages = 0, pageAfterNext = 0, pageAtEnd = 0;
     QSize zoomedSize, page1Size;
-    onNextModal([&](QWidget* w) {
+    const ModalWatcher watcher([&](QWidget* w) {
         auto* preview = qobject_cast<ReportPreviewDialog*>(w);
         ASSERT_NE(preview, nullptr);
         title = preview->windowTitle();

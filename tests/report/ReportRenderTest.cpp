@@ -167,7 +167,7 @@ TEST(ReportMemo, LongTextKeepsOnlyTheLinesThatFit)
     QImage device(1, 1, QImage::Format_RGB32);
     device.setDotsPerMeterX(47244); // 1200 dpi
     device.setDotsPerMeterY(47244);
-    const FontSpec font;
+    const FontStyle font;
     const QFont f(reportFont(font), &device);
     const double lineMm = QFontMetricsF(f, &device).lineSpacing() / device.logicalDpiY() * 25.4;
 
