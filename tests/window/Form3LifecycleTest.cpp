@@ -1,0 +1,290 @@
+// The main window's life: the repeated set-up, the quit question, the end,
+// the recalculation pass, and a catalogue that is missing or unusable.
+
+#include "Recalculation.h"
+#include "WindowTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLocale>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+using namespace veltrano;
+using namespace veltrano::test;
+
+namespace {
+
+// A copy of the built catalogue in a temporary folder, changed by some SQL.
+std::filesystem::path alteredCatalogue(const QTemporaryDir& dir, const char* sql)
+{
+    const std::filesystem::path file = std::filesystem::path(dir.path().toStdString()) / Catalogue::kFileName;
+    std::filesystem::copy_file(builtCatalogue(), file, std::filesystem::copy_options::overwrite_existing);
+    sqlite3* db = nullptr;
+    sqlite3_open(file.string().c_str(), &db);
+    sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return file;
+}
+
+std::string catalogueReason(const std::filesystem::path& file)
+{
+    Catalogue probe(file);
+    try {
+        probe.Open();
+    } catch (const CatalogueError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+} // namespace
+
+class Form3LifecycleTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MessageBoxAnswerer> m_boxes;
+
+private slots:
+    void initTestCase() { useGermanLocale(); }
+    void init() { m_boxes = std::make_unique<MessageBoxAnswerer>(); }
+    void cleanup()
+    {
+        QCOMPARE(m_boxes->unexpected().size(), std::size_t(0));
+        QCOMPARE(m_boxes->pending(), 0);
+        m_boxes.reset();
+    }
+
+    // Returning from another window of the program sets the window up again
+    // only while record 2 has no result.
+    void repeatedSetUp_data()
+    {
+        QTest::addColumn<bool>("reachRecord2");
+        QTest::newRow("record 2 not reached") << false;
+        QTest::newRow("record 2 reached") << true;
+    }
+
+    void repeatedSetUp()
+    {
+        QFETCH(bool, reachRecord2);
+        EvaluationState state;
+        TForm3 form(state, builtCatalogue());
+        QVERIFY(showAndActivate(form));
+        form.ComboBox1->setCurrentIndex(1);
+        form.ComboBox2->setCurrentIndex(2);
+        if (reachRecord2) {
+            form.tbNextClick();
+            form.tbNextClick();
+        }
+        QVERIFY(visitOtherWindow(form));
+        if (reachRecord2) {
+            QCOMPARE(form.ComboBox1->currentIndex(), 1);
+            QCOMPARE(form.ComboBox2->currentIndex(), 2);
+            QCOMPARE(state.iGroup, 3);
+            QCOMPARE(form.Table1().RecNo(), 3);
+        } else {
+            QCOMPARE(form.ComboBox1->currentIndex(), 0);
+            QCOMPARE(form.ComboBox2->currentIndex(), 0);
+            QCOMPARE(state.iGroup, 1);
+            QCOMPARE(form.Table1().RecNo(), 1);
+            QCOMPARE(statusPanel(form, 1), QStringLiteral("DSNr: 1 von 89"));
+            QCOMPARE(QApplication::focusWidget(), form.ToolBar1);
+            // The layout stays as the last seam-type change left it.
+            QVERIFY(form.SpinEdit4->isHidden());
+        }
+    }
+
+    // A message box of the window is no other window: leaving a field with a
+    // value too large keeps the user's selections.
+    void noticeIsNoActivation()
+    {
+        EvaluationState state;
+        TForm3 form(state, builtCatalogue());
+        QVERIFY(showAndActivate(form));
+        form.ComboBox2->setCurrentIndex(1);
+        form.SpinEdit3->setFocus(Qt::TabFocusReason);
+        form.SpinEdit3->setValue(40);
+        m_boxes->expect(QMessageBox::Ok);
+        form.SpinEdit4->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
+        form.activateWindow(); // as the desktop does when the box has closed
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.ComboBox2->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), form.SpinEdit4);
+    }
+
+    void quitQuestion_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("frame, No") << 0 << false;
+        QTest::newRow("frame, Yes") << 0 << true;
+        QTest::newRow("menu, No") << 1 << false;
+        QTest::newRow("toolbar, Yes") << 2 << true;
+    }
+
+    void quitQuestion()
+    {
+        QFETCH(int, way);
+        QFETCH(bool, yes);
+        EvaluationState state;
+        TForm3 form(state, builtCatalogue());
+        QVERIFY(showAndActivate(form));
+        form.CloseTable(); // the answer No opens it again
+        m_boxes->expect(yes ? QMessageBox::Yes : QMessageBox::No);
+        if (way == 0)
+            form.close();
+        else if (way == 1)
+            form.Beenden1->trigger();
+        else
+            QTest::mouseClick(form.ToolButton11, Qt::LeftButton);
+        QCOMPARE(m_boxes->answered().size(), std::size_t(1));
+        const SeenBox& box = m_boxes->answered().front();
+        QCOMPARE(box.title, QStringLiteral("Frage"));
+        QCOMPARE(box.text, QStringLiteral("Programm beenden ?"));
+        QCOMPARE(box.icon, QMessageBox::Question);
+        QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(form.isVisible(), !yes);
+        if (!yes) {
+            QVERIFY(form.Table1().Active());
+            QCOMPARE(form.DBGrid1->model()->rowCount(), 89);
+        }
+    }
+
+    void recalculation_data()
+    {
+        QTest::addColumn<int>("seam");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<bool>("welderTest");
+        QTest::newRow("butt weld, level B") << 0 << 0 << false;
+        QTest::newRow("fillet weld, level C") << 1 << 1 << false;
+        QTest::newRow("butt weld, level D") << 0 << 2 << false;
+        QTest::newRow("fillet weld, welder test") << 1 << 0 << true;
+    }
+
+    // The pass fills every entry with the result of its record for the weld
+    // and level as they stand, and ends on the row it started on.
+    void recalculation()
+    {
+        QFETCH(int, seam);
+        QFETCH(int, level);
+        QFETCH(bool, welderTest);
+        EvaluationState state;
+        TForm3 form(state, builtCatalogue());
+        QVERIFY(showAndActivate(form));
+        form.ComboBox1->setCurrentIndex(seam);
+        form.ComboBox2->setCurrentIndex(level);
+        form.SpinEdit2->setValue(250);
+        form.CheckBox1->setChecked(welderTest);
+        form.CheckBox2->setChecked(true);
+        form.DBGrid1->setCurrentIndex(form.DBGrid1->model()->index(39, 0));
+        QCOMPARE(form.Table1().RecNo(), 40);
+
+        form.NeuBerechnung1->trigger();
+
+        QCOMPARE(form.Table1().RecNo(), 40);
+        QCOMPARE(state.iRecNo, 40);
+        QCOMPARE(form.DBGrid1->currentIndex().row(), 39);
+        QCOMPARE(statusPanel(form, 1), QStringLiteral("DSNr: 40  von 89"));
+        QCOMPARE(form.StaticText2->text().toStdString(), state.aResult[40]);
+        QCOMPARE(QApplication::focusWidget(), form.DBGrid1);
+
+        WeldInput weld;
+        weld.seamType = seam;
+        weld.t = seam == 0 ? 10.0f : 5.0f;
+        weld.b = seam == 0 ? 12.0f : 7.0f;
+        weld.l = 250.0f;
+        weld.bw = 2.0f;
+        weld.welderTest = welderTest;
+        weld.railBridge = true;
+        Recalculation expected(builtCatalogue(), QLocale().decimalPoint().toStdString());
+        const std::vector<std::string> results = expected.run(weld, static_cast<QualityLevel>(level + 1));
+        QCOMPARE(results.size(), std::size_t(89));
+        for (int rec = 1; rec <= 89; ++rec)
+            QCOMPARE(state.aResult[static_cast<std::size_t>(rec)], results[static_cast<std::size_t>(rec - 1)]);
+        QCOMPARE(form.DBEdit5->text().toStdString(),
+                 form.Table1().FieldText(limitColumn(static_cast<QualityLevel>(level + 1))));
+    }
+
+    // At its end the window empties the cache; the saved hint stays.
+    void destruction()
+    {
+        EvaluationState state;
+        {
+            TForm3 form(state, builtCatalogue());
+            QVERIFY(showAndActivate(form));
+            form.ToolButton8Click();
+            state.aResult[0] = "hint";
+        }
+        for (int rec = 1; rec <= 89; ++rec)
+            QVERIFY(state.aResult[static_cast<std::size_t>(rec)].empty());
+        QCOMPARE(state.aResult[0], std::string("hint"));
+    }
+
+    void missingCatalogue()
+    {
+        QTemporaryDir dir;
+        EvaluationState state;
+        TForm3 form(state, catalogueFileIn(dir.path().toStdString()));
+        QVERIFY(state.bNoDatabase);
+        QCOMPARE(form.ComboBox1->count(), 0);
+        QCOMPARE(form.ComboBox2->count(), 0);
+        m_boxes->expect(QMessageBox::Ok); // and no quit question
+        form.show();
+        QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
+        const SeenBox& box = m_boxes->answered().front();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.text,
+                 QStringLiteral("Die Datei ISO5817.MDB befindet sich nicht im Programmverzeichnis.\r\n"
+                                "Bitte kopieren Sie diese dahin oder installieren Sie das Programm neu.\r\n"
+                                "Das Programm wird abgebrochen !"));
+        QTRY_VERIFY(!form.isVisible());
+        QTest::qWait(50);
+        QCOMPARE(m_boxes->answered().size(), std::size_t(1));
+    }
+
+    void unusableCatalogue_data()
+    {
+        QTest::addColumn<QByteArray>("sql");
+        QTest::addColumn<bool>("garbage");
+        QTest::newRow("not a database") << QByteArray() << true;
+        QTest::newRow("no table ISO5817") << QByteArray("ALTER TABLE ISO5817 RENAME TO Other") << false;
+        QTest::newRow("91 rows") << QByteArray("INSERT INTO ISO5817 SELECT * FROM ISO5817 LIMIT 2") << false;
+    }
+
+    void unusableCatalogue()
+    {
+        QFETCH(QByteArray, sql);
+        QFETCH(bool, garbage);
+        QTemporaryDir dir;
+        std::filesystem::path file = catalogueFileIn(dir.path().toStdString());
+        if (garbage) {
+            QFile out(QString::fromStdString(file.string()));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("Standard text, no database\n");
+        } else {
+            file = alteredCatalogue(dir, sql.constData());
+        }
+        const std::string reason = catalogueReason(file);
+        QVERIFY(!reason.empty());
+
+        EvaluationState state;
+        TForm3 form(state, file);
+        QVERIFY(state.bNoDatabase);
+        m_boxes->expect(QMessageBox::Ok);
+        form.show();
+        QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
+        const SeenBox& box = m_boxes->answered().front();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, QString::fromStdString(reason) + QStringLiteral("\r\nDas Programm wird abgebrochen !"));
+        QTRY_VERIFY(!form.isVisible());
+    }
+};
+
+QTEST_MAIN(Form3LifecycleTest)
+#include "Form3LifecycleTest.moc"
