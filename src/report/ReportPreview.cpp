@@ -16,7 +16,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -70,34 +72,48 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportParameters& params, QPrinte
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
 
     auto* bar = new QToolBar(this);
-    m_first = bar->addAction(QStringLiteral("Erste Seite"), this, &ReportPreviewDialog::firstPage);
-    m_first->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
-    m_previous = bar->addAction(QStringLiteral("Vorherige Seite"), this, &ReportPreviewDialog::previousPage);
-    m_previous->setShortcut(QKeySequence(Qt::Key_PageUp));
-    m_next = bar->addAction(QStringLiteral("Nächste Seite"), this, &ReportPreviewDialog::nextPage);
-    m_next->setShortcut(QKeySequence(Qt::Key_PageDown));
-    m_last = bar->addAction(QStringLiteral("Letzte Seite"), this, &ReportPreviewDialog::lastPage);
-    m_last->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const auto add = [&](QStyle::StandardPixmap icon, const QString& text, auto slot, const QKeySequence& key) {
+        QAction* a = bar->addAction(icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon), text);
+        connect(a, &QAction::triggered, this, slot);
+        a->setShortcut(key);
+        a->setToolTip(text);
+        return a;
+    };
+    m_first = add(QStyle::SP_MediaSkipBackward, QStringLiteral("Erste Seite"), &ReportPreviewDialog::firstPage,
+                  QKeySequence(Qt::CTRL | Qt::Key_Home));
+    m_previous = add(QStyle::SP_ArrowLeft, QStringLiteral("Vorherige Seite"), &ReportPreviewDialog::previousPage,
+                     QKeySequence(Qt::Key_PageUp));
+    m_next = add(QStyle::SP_ArrowRight, QStringLiteral("Nächste Seite"), &ReportPreviewDialog::nextPage,
+                 QKeySequence(Qt::Key_PageDown));
+    m_last = add(QStyle::SP_MediaSkipForward, QStringLiteral("Letzte Seite"), &ReportPreviewDialog::lastPage,
+                 QKeySequence(Qt::CTRL | Qt::Key_End));
+    for (QAction* a : {m_first, m_previous, m_next, m_last})
+        if (QWidget* w = bar->widgetForAction(a))
+            if (auto* button = qobject_cast<QToolButton*>(w))
+                button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_pageLabel = new QLabel(bar);
     m_pageLabel->setContentsMargins(8, 0, 8, 0);
     bar->addWidget(m_pageLabel);
     bar->addSeparator();
-    bar->addAction(QStringLiteral("Verkleinern"), this, &ReportPreviewDialog::zoomOut)
-        ->setShortcut(QKeySequence::ZoomOut);
+    add(QStyle::SP_CustomBase, QStringLiteral("\u2212"), &ReportPreviewDialog::zoomOut, QKeySequence::ZoomOut)
+        ->setToolTip(QStringLiteral("Verkleinern"));
     m_zoomBox = new QSpinBox(bar);
     m_zoomBox->setRange(kMinZoom, kMaxZoom);
     m_zoomBox->setSuffix(QStringLiteral(" %"));
     m_zoomBox->setValue(m_zoom);
     m_zoomBox->setKeyboardTracking(false);
+    m_zoomBox->setToolTip(QStringLiteral("Zoom"));
     bar->addWidget(m_zoomBox);
     connect(m_zoomBox, &QSpinBox::valueChanged, this, &ReportPreviewDialog::setZoom);
-    bar->addAction(QStringLiteral("Vergrößern"), this, &ReportPreviewDialog::zoomIn)->setShortcut(QKeySequence::ZoomIn);
+    add(QStyle::SP_CustomBase, QStringLiteral("+"), &ReportPreviewDialog::zoomIn, QKeySequence::ZoomIn)
+        ->setToolTip(QStringLiteral("Vergrößern"));
     bar->addSeparator();
-    bar->addAction(QStringLiteral("Drucken..."), this, &ReportPreviewDialog::print)->setShortcut(QKeySequence::Print);
-    bar->addAction(QStringLiteral("Speichern unter..."), this, &ReportPreviewDialog::saveAs)
-        ->setShortcut(QKeySequence::Save);
+    add(QStyle::SP_CustomBase, QStringLiteral("Drucken..."), &ReportPreviewDialog::print, QKeySequence::Print);
+    add(QStyle::SP_DialogSaveButton, QStringLiteral("Speichern..."), &ReportPreviewDialog::saveAs,
+        QKeySequence::Save);
     bar->addSeparator();
-    bar->addAction(QStringLiteral("Schließen"), this, &QDialog::accept);
+    add(QStyle::SP_DialogCloseButton, QStringLiteral("Schließen"), &QDialog::accept, QKeySequence());
 
     m_pageView = new QLabel;
     m_pageView->setFrameShape(QFrame::Box);
@@ -165,6 +181,13 @@ void ReportPreviewDialog::renderPages(bool withStatus)
     m_pages = std::move(pages);
     m_current = std::clamp(m_current, 1, std::max(1, pageCount()));
     updateView();
+}
+
+void ReportPreviewDialog::setupForScreen(const QSize& screen)
+{
+    resize(screen);
+    setZoom(previewZoom(screen.width(), screen.height()));
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void ReportPreviewDialog::setZoom(int percent)
@@ -254,14 +277,9 @@ void ReportSystem::printerSetup(QWidget* parent)
 void ReportSystem::execute(const ReportParameters& params, QWidget* parent)
 {
     ReportPreviewDialog preview(params, *m_printer, parent);
-    // Every run takes the screen as it is now: the restore size is the whole
-    // screen and the zoom fits a portrait page to the screen's proportions.
     const QScreen* screen = screenOf(parent);
-    const QSize size = screen ? screen->size() : QSize(1024, 768);
-    preview.resize(size);
-    preview.setZoom(previewZoom(size.width(), size.height()));
+    preview.setupForScreen(screen ? screen->size() : QSize(1024, 768));
     preview.generatePages();
-    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
     preview.exec();
 }
 

@@ -34,6 +34,11 @@ public:
     int zoom() const { return m_zoom; }
     const QImage& pageImage(int page) const { return m_pages.at(static_cast<std::size_t>(page - 1)); }
 
+    // Takes the screen as it is now: the restore size is the whole screen,
+    // the zoom fits a portrait page to the screen's proportions, and the
+    // window opens maximized.
+    void setupForScreen(const QSize& screen);
+
     void setZoom(int percent);
     void showPage(int page);
     bool saveAsPdf(const QString& file, QString* error) const;

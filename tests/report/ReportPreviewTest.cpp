@@ -71,6 +71,21 @@ TEST(PreviewZoom, ScreenHeightOverWidthTruncatedAndHeldWithinLimits)
         EXPECT_EQ(previewZoom(c.w, c.h), c.zoom) << c.w << " x " << c.h;
 }
 
+// The setup for a run: restore size the screen's, zoom from its proportions,
+// maximized; a later run on another screen takes that screen.
+TEST(PreviewZoom, PreviewTakesTheScreenOfEachRun)
+{
+    QPrinter printer;
+    ReportPreviewDialog preview(ReportParameters(), printer);
+    for (const QSize screen : {QSize(1920, 1080), QSize(1080, 1920), QSize(1366, 768)}) {
+        preview.setupForScreen(screen);
+        EXPECT_EQ(preview.size(), screen);
+        EXPECT_EQ(preview.zoom(), previewZoom(screen.width(), screen.height()));
+        EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
+    }
+    EXPECT_EQ(preview.zoom(), 56);
+}
+
 TEST(PreviewStatus, NamesThePageBeingGenerated)
 {
     EXPECT_EQ(statusText(1), "Generating page 1");
