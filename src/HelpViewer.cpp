@@ -82,6 +82,7 @@ void ShowHelpFile(const QString& name, const QStringList& folders)
         QStringList searched;
         for (const QString& folder : folders)
             searched << QDir::toNativeSeparators(folder);
+        searched.removeDuplicates();   // started from the program's own folder
         showNotice(QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.\n\nGesucht in:\n%2")
                        .arg(name, searched.join(QLatin1Char('\n'))));
         return;
