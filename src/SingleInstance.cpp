@@ -45,7 +45,20 @@ SingleInstanceGuard::SingleInstanceGuard(const QString& name, const QString& fol
         state_ = State::Acquired;
         return;
     }
-    state_ = lock_.error() == QLockFile::LockFailedError ? State::AlreadyRunning : State::Unavailable;
+    if (lock_.error() != QLockFile::LockFailedError)
+        return;   // Unavailable
+
+    // A copy that died while it was writing its lock, or a power failure,
+    // leaves a lock that names no owner.  The owner's file lock decides:
+    // while a starting copy holds it, the lock is not removed.
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock_.getLockInfo(&pid, &host, &application) && lock_.removeStaleLockFile() && lock_.tryLock(0)) {
+        state_ = State::Acquired;
+        return;
+    }
+    state_ = State::AlreadyRunning;
 }
 
 } // namespace veltrano

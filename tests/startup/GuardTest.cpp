@@ -3,6 +3,7 @@
 
 #include "SingleInstance.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -86,6 +87,27 @@ private slots:
         // The refused guard must not have removed the holder's lock.
         SingleInstanceGuard third(QStringLiteral("Veltrano.exe"), folder_.path());
         QCOMPARE(third.state(), SingleInstanceGuard::State::AlreadyRunning);
+    }
+
+    void lockWithoutOwnerIsTakenOver_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty, as after a crash while writing it") << QByteArray();
+        QTest::newRow("unreadable") << QByteArray("\x01\x02 not a lock\n");
+    }
+
+    void lockWithoutOwnerIsTakenOver()
+    {
+        QFETCH(QByteArray, content);
+        QFile leftover(SingleInstanceGuard::lockFilePathFor(QStringLiteral("Veltrano.exe"), folder_.path()));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.write(content);
+        leftover.close();
+
+        SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"), folder_.path());
+        QCOMPARE(guard.state(), SingleInstanceGuard::State::Acquired);
+        SingleInstanceGuard second(QStringLiteral("Veltrano.exe"), folder_.path());
+        QCOMPARE(second.state(), SingleInstanceGuard::State::AlreadyRunning);
     }
 
     void guardThatCannotBeMadeLetsTheProgramStart()
