@@ -5,7 +5,8 @@
 // The first copy takes the lock and holds it until it ends; a later copy finds
 // it taken and is refused.  A copy that crashed or was killed cannot unlock,
 // so a lock whose owner process no longer exists counts as stale and is taken
-// over: a crash never blocks the next start.  Two copies started from
+// over, and so is a lock that names no owner at all (a copy that died while
+// writing it): a crash never blocks the next start.  Two copies started from
 // different folders meet at the same lock, because its name is fixed.
 //
 // When the lock cannot be made at all (no temporary folder, no rights), the
