@@ -1,5 +1,9 @@
 #include "CatalogueModel.h"
 
+#include <QAbstractItemView>
+#include <QPainter>
+#include <QPolygon>
+
 namespace veltrano {
 
 CatalogueModel::CatalogueModel(const Catalogue& catalogue, QObject* parent)
@@ -49,8 +53,8 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
             return {};
         return QString::fromStdString(columnFields()[static_cast<std::size_t>(section)]);
     }
-    // The row indicator: a black triangle on the current row.
-    return section == m_currentRow ? QStringLiteral("\u25B6") : QString();
+    return QString(); // the row indicator draws itself
+
 }
 
 Qt::ItemFlags CatalogueModel::flags(const QModelIndex& index) const
@@ -67,21 +71,7 @@ void CatalogueModel::sync()
     // needed when it opened or closed.
     beginResetModel();
     m_rowCount = rows;
-    if (m_currentRow >= rows)
-        m_currentRow = -1;
     endResetModel();
-}
-
-void CatalogueModel::setCurrentRow(int row)
-{
-    if (row == m_currentRow)
-        return;
-    const int old = m_currentRow;
-    m_currentRow = row;
-    if (old >= 0 && old < m_rowCount)
-        emit headerDataChanged(Qt::Vertical, old, old);
-    if (row >= 0 && row < m_rowCount)
-        emit headerDataChanged(Qt::Vertical, row, row);
 }
 
 void CatalogueModel::detach()
@@ -89,8 +79,33 @@ void CatalogueModel::detach()
     beginResetModel();
     m_catalogue = nullptr;
     m_rowCount = 0;
-    m_currentRow = -1;
     endResetModel();
+}
+
+RowIndicatorHeader::RowIndicatorHeader(QWidget* parent)
+    : QHeaderView(Qt::Vertical, parent)
+{
+    setSectionResizeMode(QHeaderView::Fixed);
+    setHighlightSections(false);
+}
+
+void RowIndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+{
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    const auto* view = qobject_cast<const QAbstractItemView*>(parentWidget());
+    if (!view || view->currentIndex().row() != logicalIndex)
+        return;
+    const int h = std::min(rect.height(), rect.width()) / 2;
+    const QPoint c = rect.center();
+    const QPolygon triangle({QPoint(c.x() - h / 2, c.y() - h / 2 - 1), QPoint(c.x() - h / 2, c.y() + h / 2 + 1),
+                             QPoint(c.x() + h / 2 + 1, c.y())});
+    painter->save();
+    painter->setClipRect(rect); // the base class leaves its own clip behind
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(Qt::black);
+    painter->drawPolygon(triangle);
+    painter->restore();
 }
 
 } // namespace veltrano

@@ -1,11 +1,11 @@
 #pragma once
 // The rows of the catalogue as the grid DBGrid1 shows them: six columns
-// titled with their field names, read only.  The row indicator in the
-// vertical header marks the catalogue's current row.
+// titled with their field names, read only.
 
 #include "Catalogue.h"
 
 #include <QAbstractTableModel>
+#include <QHeaderView>
 
 namespace veltrano {
 
@@ -26,15 +26,23 @@ public:
 
     // Takes up the catalogue's rows again after it was opened or closed.
     void sync();
-    // Moves the row indicator to this 0-based row (-1: none).
-    void setCurrentRow(int row);
     // Lets go of the catalogue before it is destroyed.
     void detach();
 
 private:
     const Catalogue* m_catalogue;
     int m_rowCount = 0;
-    int m_currentRow = -1;
+};
+
+// The grid's row indicator: a narrow vertical header that marks the view's
+// current row with a black triangle.
+class RowIndicatorHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit RowIndicatorHeader(QWidget* parent = nullptr);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 
 } // namespace veltrano

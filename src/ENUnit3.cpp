@@ -357,11 +357,9 @@ void TForm3::buildClientArea()
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
     DBGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGrid1->setVerticalHeader(new RowIndicatorHeader(DBGrid1));
     DBGrid1->verticalHeader()->setDefaultSectionSize(18);
     DBGrid1->verticalHeader()->setFixedWidth(12);
-    DBGrid1->verticalHeader()->setHighlightSections(false);
-    DBGrid1->verticalHeader()->setFont(windowFont(9));
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -837,7 +835,6 @@ void TForm3::showCurrentRow()
     const int row = m_table1.RecNo() - 1;
     if (row < 0 || row >= m_model->rowCount())
         return;
-    m_model->setCurrentRow(row);
     const int column = std::max(0, DBGrid1->currentIndex().column());
     const QModelIndex index = m_model->index(row, column);
     if (DBGrid1->currentIndex() != index) {
@@ -845,6 +842,7 @@ void TForm3::showCurrentRow()
                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         DBGrid1->scrollTo(index);
     }
+    DBGrid1->verticalHeader()->viewport()->update(); // the row indicator moves
 }
 
 void TForm3::DataSource1DataChange()
