@@ -649,6 +649,15 @@ bool TForm3::event(QEvent* event)
     return result;
 }
 
+void TForm3::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The program's one working window asks for the focus when it first
+    // appears, also on a desktop that would not hand it over by itself.
+    if (!m_bActivated)
+        activateWindow();
+}
+
 void TForm3::onFocusWindowChanged(QWindow* window)
 {
     if (!window || window == windowHandle())
