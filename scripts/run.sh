@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
-exec ./build/bin/veltrano-limits --seam butt --level C --t 10 --l 100 --b 12 --bw 2 "$@"
+exec ./build/bin/veltrano
