@@ -588,6 +588,13 @@ void TForm3::FormActivate()
         selectFirstItem(ComboBox1);
         selectFirstItem(ComboBox2);
     }
+    // The selectors now say "Stumpfnaht" and "B (hoch)": the limit field and
+    // the input layout follow them, so no limit text of another level is
+    // judged at level B and no fillet layout stands beside a butt weld.  The
+    // weld's values stay as the user set them.
+    m_limitField->setDataField(limitColumn(QualityLevel::B));
+    if (SpinEdit4->isHidden())
+        setSeamLayout(true);
     setPanelText(0, QString::fromUtf8(kGeneralHint));
     m_state.bButtWeld = true;
     m_driver->CalcLimit();
@@ -884,24 +891,20 @@ int TForm3::ItemIndex(const QComboBox* combo)
 void TForm3::ComboBox1Change()
 {
     m_driver->ClearResults();
-    if (ItemIndex(ComboBox1) == static_cast<int>(SeamType::Butt)) {
-        m_state.bButtWeld = true;
-        Label1->setText(QStringLiteral("Materialdicke t[mm]:"));
-        Label4->show();
-        SpinEdit4->show();
-        SpinEdit1->setMaximum(100);
-        SpinEdit1->setValue(10);
-        SpinEdit3->setValue(12);
-    } else {
-        m_state.bButtWeld = false;
-        Label1->setText(QStringLiteral("Nahtdicke a[mm]:"));
-        Label4->hide();
-        SpinEdit4->hide();
-        SpinEdit1->setMaximum(30);
-        SpinEdit1->setValue(5);
-        SpinEdit3->setValue(7);
-    }
+    const bool butt = ItemIndex(ComboBox1) == static_cast<int>(SeamType::Butt);
+    m_state.bButtWeld = butt;
+    setSeamLayout(butt);
+    SpinEdit1->setValue(butt ? 10 : 5);
+    SpinEdit3->setValue(butt ? 12 : 7);
+}
+
+void TForm3::setSeamLayout(bool buttWeld)
+{
+    Label1->setText(buttWeld ? QStringLiteral("Materialdicke t[mm]:") : QStringLiteral("Nahtdicke a[mm]:"));
     Label1->adjustSize();
+    Label4->setVisible(buttWeld);
+    SpinEdit4->setVisible(buttWeld);
+    SpinEdit1->setMaximum(buttWeld ? 100 : 30);
 }
 
 void TForm3::ComboBox2Change()

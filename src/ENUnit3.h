@@ -204,6 +204,7 @@ private:
     bool InputKeyDown(int key);
     void DBEdit1Click(); // all six display fields
 
+    void setSeamLayout(bool buttWeld);
     void Table1DataChange();
     void showCurrentRow();
     void DBGrid1RowChange(int row);

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLocale>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -39,6 +40,22 @@ std::string catalogueReason(const std::filesystem::path& file)
         return e.what();
     }
     return {};
+}
+
+// Record 1 evaluated by the headless wiring for the weld the form shows, at
+// the level its selector shows.
+std::string recalculatedRecord1(const TForm3& form)
+{
+    WeldInput weld;
+    weld.seamType = TForm3::ItemIndex(form.ComboBox1);
+    weld.t = form.SpinEdit1->floatValue();
+    weld.l = form.SpinEdit2->floatValue();
+    weld.b = form.SpinEdit3->floatValue();
+    weld.bw = form.SpinEdit4->floatValue();
+    weld.welderTest = form.CheckBox1->isChecked();
+    weld.railBridge = form.CheckBox2->isChecked();
+    Recalculation expected(builtCatalogue(), QLocale().decimalPoint().toStdString());
+    return expected.run(weld, static_cast<QualityLevel>(TForm3::ItemIndex(form.ComboBox2) + 1)).front();
 }
 
 } // namespace
@@ -93,8 +110,16 @@ private slots:
             QCOMPARE(form.Table1().RecNo(), 1);
             QCOMPARE(statusPanel(form, 1), QStringLiteral("DSNr: 1 von 89"));
             QCOMPARE(QApplication::focusWidget(), form.ToolBar1);
-            // The layout stays as the last seam-type change left it.
-            QVERIFY(form.SpinEdit4->isHidden());
+            // The limit field and the input layout follow the selectors
+            // again; the values stay.
+            QVERIFY(!form.SpinEdit4->isHidden());
+            QCOMPARE(form.Label1->text(), QStringLiteral("Materialdicke t[mm]:"));
+            QCOMPARE(form.SpinEdit1->maximum(), 100.0);
+            QCOMPARE(form.SpinEdit1->value(), 5.0);
+            QCOMPARE(state.aResult[1], recalculatedRecord1(form));
+            form.DBGrid1->setCurrentIndex(form.DBGrid1->model()->index(15, 0));
+            QVERIFY(form.Table1().FieldText("hochB") != form.Table1().FieldText("niedrigD"));
+            QCOMPARE(form.DBEdit5->text().toStdString(), form.Table1().FieldText("hochB"));
         }
     }
 
