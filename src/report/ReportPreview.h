@@ -29,6 +29,7 @@ public:
     // it does so.  Called once before the dialog is shown.
     void generatePages();
 
+    const ReportParameters& parameters() const { return m_params; }
     int pageCount() const { return static_cast<int>(m_pages.size()); }
     int currentPage() const { return m_current; } // 1-based
     int zoom() const { return m_zoom; }
