@@ -192,7 +192,7 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     buildToolBar();
     buildStatusBar();
     buildClientArea();
-    setTabOrder();
+    buildTabOrder();
 
     m_model = new CatalogueModel(m_table1, DBGrid1);
     DBGrid1->setModel(m_model);
@@ -469,7 +469,7 @@ void TForm3::buildRecordPanel()
     StaticText2->setGeometry(125, 298, kPanel1Width - 125 - 8, 22);
 }
 
-void TForm3::setTabOrder()
+void TForm3::buildTabOrder()
 {
     // Inputs first, then the catalogue fields, the options and the grid.
     const QList<QWidget*> order = {ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, DBEdit1,

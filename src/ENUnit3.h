@@ -176,7 +176,7 @@ private:
     void buildClientArea();
     void buildInputPanel();
     void buildRecordPanel();
-    void setTabOrder();
+    void buildTabOrder();
     void connectHandlers();
 
     void FormCreate();
