@@ -218,8 +218,14 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
 
 TForm3::~TForm3()
 {
-    // No handler may run on a half-destroyed window.
+    // No handler may run on a half-destroyed window: the children still
+    // signal while they go (a selector takes over its typed text when it
+    // loses the focus), so every connection to this window ends here.
     disconnect(qApp, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>()) {
+        disconnect(child, nullptr, this, nullptr);
+        child->removeEventFilter(this);
+    }
     FormDestroy();
     m_table1.setDataChangeHandler({});
     m_model->detach();
@@ -883,8 +889,9 @@ void TForm3::DBEdit1Click()
 int TForm3::ItemIndex(const QComboBox* combo)
 {
     const int index = combo->currentIndex();
+    // A typed text selects the item it spells out, and no item otherwise.
     if (index >= 0 && combo->isEditable() && combo->currentText() != combo->itemText(index))
-        return -1;
+        return combo->findText(combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     return index;
 }
 

@@ -129,7 +129,8 @@ public:
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText2 = nullptr;
 
-    // The item index of a selector: -1 while its text is one the user typed.
+    // The item index of a selector; for a text the user typed, the item of
+    // that very text, or -1 when no item reads so.
     static int ItemIndex(const QComboBox* combo);
 
 public slots:

@@ -84,16 +84,28 @@ private slots:
         QCOMPARE(form().SpinEdit1->maximum(), 100.0);
     }
 
-    // A text of the user's own is no seam type: the fillet layout, and the
-    // rules see neither seam type.
+    // A text of the user's own that names no item is no seam type: the
+    // fillet layout, and the rules see neither seam type.
+    void typedSeamType_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("index");
+        QTest::newRow("no item") << "X" << -1;
+        QTest::newRow("an item's text") << "Kehlnaht" << 1;
+    }
+
     void typedSeamType()
     {
-        form().ComboBox1->setFocus();
+        QFETCH(QString, typed);
+        QFETCH(int, index);
+        focusInput(form().ComboBox1);
         form().ComboBox1->lineEdit()->selectAll();
-        QTest::keyClicks(form().ComboBox1, QStringLiteral("X"));
-        QCOMPARE(TForm3::ItemIndex(form().ComboBox1), -1);
+        QTest::keyClicks(form().ComboBox1, typed);
+        QCOMPARE(form().ComboBox1->currentText(), typed);
+        QCOMPARE(TForm3::ItemIndex(form().ComboBox1), index);
         QVERIFY(!m_state->bButtWeld);
         QVERIFY(form().SpinEdit4->isHidden());
+        QCOMPARE(form().Label1->text(), QStringLiteral("Nahtdicke a[mm]:"));
     }
 
     void spinFields()
