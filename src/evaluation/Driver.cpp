@@ -4,7 +4,8 @@
 #include "Rules.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <string_view>
 
 namespace veltrano {
 
@@ -82,9 +83,12 @@ void LimitDriver::DataSource1DataChange()
 
 std::string recordPositionText(int recNo, int recCount)
 {
-    char buf[48];
-    const int n = std::snprintf(buf, sizeof buf, "DSNr: %d  von %d", recNo, recCount);
-    return std::string(buf, static_cast<std::size_t>(n));
+    char buf[48] = "DSNr: ";
+    char* p = std::to_chars(buf + 6, buf + sizeof buf, recNo).ptr;
+    for (const char c : std::string_view("  von "))
+        *p++ = c;
+    p = std::to_chars(p, buf + sizeof buf, recCount).ptr;
+    return std::string(buf, p);
 }
 
 } // namespace veltrano
