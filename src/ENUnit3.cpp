@@ -1,6 +1,8 @@
 #include "ENUnit3.h"
 
 #include "CatalogueModel.h"
+#include "HelpViewer.h"
+#include "InfoUnit.h"
 #include "SpinEdit.h"
 #include "WindowLook.h"
 
@@ -209,6 +211,10 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     m_table1.setDataChangeHandler([this] { Table1DataChange(); });
 
     connectHandlers();
+    // Help, manual and info are the program's own windows.
+    setCommand(Command::Manual, [] { ShowHelpFile(ManualFileName); });
+    setCommand(Command::Help, [] { ShowHelpFile(HelpFileName); });
+    setCommand(Command::Info, [this] { ShowInfoWindow(this); });
     FormCreate();
 
     setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);

@@ -1,12 +1,19 @@
-// The program entry: the evaluation state of the whole run and the main
-// window on the catalogue beside the executable.
+// The program entry: one copy per user, the windows created behind the
+// splash window, the evaluation state of the whole run, and the main window
+// on the catalogue beside the executable until it closes.
 
 #include "Catalogue.h"
 #include "Driver.h"
 #include "ENUnit3.h"
+#include "SingleInstance.h"
+#include "StartUp.h"
 #include "WindowLook.h"
 
 #include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
+#include <memory>
 
 namespace {
 
@@ -18,12 +25,31 @@ veltrano::EvaluationState gEvaluationState;
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+
+    // Held until the program ends.  A guard that cannot be made at all does
+    // not keep the program from starting.
+    const veltrano::SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"));
+    if (guard.state() == veltrano::SingleInstanceGuard::State::AlreadyRunning) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Veltrano"), QStringLiteral("Das Programm läuft bereits !"),
+                        QMessageBox::Ok);
+        box.exec();
+        return 0;
+    }
+
     QApplication::setApplicationName(QStringLiteral("Veltrano"));
+    QApplication::setDesktopFileName(QStringLiteral("veltrano"));
     QApplication::setWindowIcon(veltrano::programIcon());
     veltrano::installFontSubstitutes();
 
-    const std::filesystem::path programDir(QCoreApplication::applicationDirPath().toStdU16String());
-    veltrano::TForm3 form3(gEvaluationState, veltrano::catalogueFileIn(programDir));
-    form3.show();
-    return QApplication::exec();
+    try {
+        const std::filesystem::path programDir(QCoreApplication::applicationDirPath().toStdU16String());
+        const std::unique_ptr<QWidget> form3 = veltrano::CreateWindowsBehindSplash([&] {
+            return new veltrano::TForm3(gEvaluationState, veltrano::catalogueFileIn(programDir));
+        });
+        form3->show();   // the released splash goes as the event loop starts
+        return QApplication::exec();
+    } catch (const std::exception& error) {
+        QMessageBox::critical(nullptr, QStringLiteral("Veltrano"), QString::fromLocal8Bit(error.what()));
+        return 1;
+    }
 }
