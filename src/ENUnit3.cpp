@@ -1,8 +1,10 @@
 #include "ENUnit3.h"
 
+#include "BackupForm.h"
 #include "CatalogueModel.h"
 #include "HelpViewer.h"
 #include "InfoUnit.h"
+#include "ReportPreview.h"
 #include "SpinEdit.h"
 #include "WindowLook.h"
 
@@ -215,6 +217,18 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     setCommand(Command::Manual, [] { ShowHelpFile(ManualFileName); });
     setCommand(Command::Help, [] { ShowHelpFile(HelpFileName); });
     setCommand(Command::Info, [this] { ShowInfoWindow(this); });
+    // Printer setup, preview and print: the evaluation report.
+    m_RvSystem1 = std::make_unique<report::ReportSystem>();
+    setCommand(Command::PrinterSetup, [this] { m_RvSystem1->printerSetup(this); });
+    setCommand(Command::Preview,
+               [this] { report::runReportCommand(m_state.aResult, this, [this] { PrintReport(); }); });
+    // The backup copies the database files of the catalogue's folder, which
+    // is the program's own; the table is closed for the copy and opened again
+    // when the dialog has closed.
+    setCommand(Command::Backup, [this] {
+        RunBackupDialog(this, StatusBar1, [this] { CloseTable(); }, [this] { OpenTable(); },
+                        QString::fromStdU16String(m_table1.file().parent_path().u16string()));
+    });
     FormCreate();
 
     setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
@@ -756,6 +770,23 @@ void TForm3::runCommand(Command command)
 void TForm3::ToolButton2Click()
 {
     runCommand(Command::PrinterSetup);
+}
+
+void TForm3::PrintReport()
+{
+    // The thickness and the seam type are read once, before the report runs;
+    // the header shows the inputs exactly as their fields display them.
+    report::ReportInputs inputs;
+    inputs.t = SpinEdit1->floatValue();
+    inputs.seamIndex = ItemIndex(ComboBox1);
+    inputs.levelIndex = ItemIndex(ComboBox2);
+    inputs.seamText = ComboBox1->currentText();
+    inputs.levelText = ComboBox2->currentText();
+    inputs.md = SpinEdit1->text();
+    inputs.nl = SpinEdit2->text();
+    inputs.nb = SpinEdit3->text();
+    inputs.wb = SpinEdit4->text();
+    m_RvSystem1->execute(report::buildReportParameters(inputs, m_state.aResult), this);
 }
 
 void TForm3::ToolButton3Click()

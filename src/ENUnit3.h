@@ -37,6 +37,9 @@ class QWindow;
 namespace veltrano {
 
 class CatalogueModel;
+namespace report {
+class ReportSystem;
+}
 class WeldSpinEdit;
 
 class TForm3 : public QMainWindow {
@@ -50,6 +53,10 @@ public:
     // buttons are enabled once the command has been handed in.
     enum class Command { PrinterSetup, Preview, Manual, Backup, Help, Info };
     void setCommand(Command command, std::function<void()> handler);
+
+    // Hands the weld inputs and the result cache to the evaluation report and
+    // shows it in its modal preview.
+    void PrintReport();
 
     EvaluationState& state() { return m_state; }
     LimitDriver& driver() { return *m_driver; }
@@ -232,6 +239,7 @@ private:
     CatalogueModel* m_model = nullptr;
 
     std::array<std::function<void()>, 6> m_commands;
+    std::unique_ptr<report::ReportSystem> m_RvSystem1; // the report's printer and preview
     bool m_bActivated = false;        // the window has been active once
     bool m_bOtherWindowActive = false; // another window of the program was active since
     bool m_bInActivate = false;
