@@ -1,0 +1,142 @@
+// The backup command of the main window, on a copy of the built catalogue in
+// a program folder of its own.
+
+#include "BackupFixture.h"
+#include "BackupForm.h"
+#include "Catalogue.h"
+#include "ENUnit3.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLocale>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+
+#include <deque>
+
+#include <memory>
+
+using namespace backuptest;
+using veltrano::TForm3;
+
+class BackupWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_catalogueFile;
+    QString m_backupFile;
+    std::unique_ptr<veltrano::EvaluationState> m_state;
+    std::unique_ptr<TForm3> m_form;
+
+    QString panel(int i) const { return m_form->StatusPanels[static_cast<std::size_t>(i)]->text(); }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_catalogueFile = m_dir->filePath(QStringLiteral("ISO5817.mdb"));
+        m_backupFile = m_dir->filePath(QStringLiteral("Backup/ISO5817.mdb"));
+        QVERIFY(QFile::copy(QStringLiteral(VELTRANO_TEST_CATALOGUE), m_catalogueFile));
+        m_state = std::make_unique<veltrano::EvaluationState>();
+        m_form = std::make_unique<TForm3>(*m_state, QFile::encodeName(m_catalogueFile).toStdString());
+        m_form->show();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QVERIFY(m_form->Table1().Active());
+        for (int i = 0; i < 4; ++i)
+            m_form->tbNextClick();
+        QCOMPARE(m_form->Table1().RecNo(), 5);
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_state.reset();
+        m_dir.reset();
+    }
+
+    void backupCopiesTheCatalogueAndReopensTheTable_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::addColumn<bool>("earlierBackup");
+        QTest::newRow("first backup from the toolbar button") << false << false;
+        QTest::newRow("second backup from the menu item") << true << true;
+    }
+
+    void backupCopiesTheCatalogueAndReopensTheTable()
+    {
+        QFETCH(bool, fromMenu);
+        QFETCH(bool, earlierBackup);
+        if (earlierBackup) {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Backup")));
+            QVERIFY(writeFile(m_backupFile, "earlier backup"));
+        }
+        const QString hint = panel(0);
+        QString notice;
+        bool panelsHidden = false;
+        bool closedDuringCopy = false;
+        std::deque<ModalScript::Step> steps{
+            [&](QWidget* window) {
+                auto* form = qobject_cast<TFormBackup*>(window);
+                QVERIFY(form);
+                QVERIFY(form->parentWidget() == m_form.get());
+                notice = m_form->StatusBar1->currentMessage();
+                panelsHidden = m_form->StatusPanels[0]->isHidden() && m_form->StatusPanels[1]->isHidden();
+                QVERIFY(m_form->Table1().Active()); // closed with the copy, not before
+                clickLater(form->BitBtnStart);
+            },
+        };
+        if (earlierBackup)
+            steps.push_back(answerBox(QStringLiteral("&Ja"), nullptr, [&] {
+                closedDuringCopy = !m_form->Table1().Active() && m_form->DBGrid1->model()->rowCount() == 0;
+            }));
+        ModalScript script(std::move(steps));
+        if (fromMenu)
+            m_form->Backup1->trigger();
+        else
+            m_form->ToolButton7->click();
+        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join('\n')));
+        QVERIFY(script.finished());
+
+        QCOMPARE(notice, QStringLiteral("Sicherungskopie der Datenbank-Dateien "));
+        QVERIFY(panelsHidden);
+        QVERIFY(closedDuringCopy || !earlierBackup);
+        QVERIFY(m_form->StatusBar1->currentMessage().isEmpty());
+        QVERIFY(m_form->StatusPanels[0]->isVisible() && m_form->StatusPanels[1]->isVisible());
+        QCOMPARE(panel(0), hint);
+        QCOMPARE(readFile(m_backupFile), readFile(m_catalogueFile));
+        // Opened anew on its first row, with every row in the grid.
+        QVERIFY(m_form->Table1().Active());
+        QCOMPARE(m_form->Table1().RecNo(), 1);
+        QCOMPARE(panel(1), QStringLiteral("DSNr: 1  von 89"));
+        QCOMPARE(m_form->DBGrid1->model()->rowCount(), 89);
+        QVERIFY(m_form->findChildren<TFormBackup*>().isEmpty());
+    }
+
+    void cancelLeavesTheTableOnItsRow()
+    {
+        const QString hint = panel(0);
+        const QString position = panel(1);
+        ModalScript script({[](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }});
+        m_form->ToolButton7->click();
+        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join('\n')));
+        QVERIFY(script.finished());
+
+        QVERIFY(m_form->Table1().Active());
+        QCOMPARE(m_form->Table1().RecNo(), 5);
+        QCOMPARE(panel(0), hint);
+        QCOMPARE(panel(1), position);
+        QVERIFY(m_form->StatusPanels[0]->isVisible() && m_form->StatusPanels[1]->isVisible());
+        QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("Backup"))));
+    }
+};
+
+QTEST_MAIN(BackupWindowTest)
+#include "BackupWindowTest.moc"
