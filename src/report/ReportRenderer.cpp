@@ -110,16 +110,17 @@ public:
     {
         if (QCoreApplication::instance())
             return;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
         m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
     }
     bool usable() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 private:
-    int m_argc = 1;
+    // No window is shown, so no display is needed whatever the desktop.
+    int m_argc = 3;
     char m_name[9] = "veltrano";
-    char* m_argv[2] = {m_name, nullptr};
+    char m_option[10] = "-platform";
+    char m_platform[10] = "offscreen";
+    char* m_argv[4] = {m_name, m_option, m_platform, nullptr};
     std::unique_ptr<QGuiApplication> m_app;
 };
 
