@@ -4,6 +4,11 @@
 #include "Catalogue.h"
 #include "Recalculation.h"
 
+#ifdef VELTRANO_LIMITS_REPORT
+#include "ReportParameters.h"
+#include "ReportRenderer.h"
+#endif
+
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -27,10 +32,12 @@ using veltrano::WeldInput;
 
 constexpr int kUsageError = 2;
 constexpr int kCatalogueError = 3;
+constexpr int kReportError = 4;
 
 const char* const kUsage =
     "usage: veltrano-limits [--catalogue FILE] --seam butt|fillet|none --level B|C|D --t T --l L --b B --bw BW\n"
     "                       [--welder-test] [--rail-bridge] [--decimal-separator SEP] [--format table|tsv|json]\n"
+    "                       [--pdf FILE]\n"
     "       veltrano-limits [--catalogue FILE] [--decimal-separator SEP] --batch --format json\n";
 
 struct UsageError {
@@ -422,6 +429,7 @@ void printResults(std::ostream& out, const std::string& format, const veltrano::
 struct Options {
     std::optional<std::string> catalogue;
     std::optional<std::string> separator;
+    std::optional<std::string> pdf;
     std::string format = "table";
     bool formatGiven = false;
     bool batch = false;
@@ -434,7 +442,7 @@ Options parseOptions(int argc, char** argv)
 {
     Options o;
     static const std::vector<std::string> valued = {"--catalogue", "--seam", "--level", "--t", "--l", "--b", "--bw",
-                                                    "--decimal-separator", "--format"};
+                                                    "--decimal-separator", "--format", "--pdf"};
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string value;
@@ -461,6 +469,14 @@ Options parseOptions(int argc, char** argv)
             o.catalogue = value;
         else if (arg == "--decimal-separator")
             o.separator = value;
+        else if (arg == "--pdf") {
+#ifndef VELTRANO_LIMITS_REPORT
+            throw UsageError{"--pdf needs a build with the windowed parts (VELTRANO_WITH_GUI)"};
+#endif
+            if (value.empty())
+                throw UsageError{"--pdf needs a file name"};
+            o.pdf = value;
+        }
         else if (arg == "--format") {
             if (value != "table" && value != "tsv" && value != "json")
                 throw UsageError{"--format accepts table, tsv or json"};
@@ -474,6 +490,8 @@ Options parseOptions(int argc, char** argv)
     if (o.batch) {
         if (!o.values.empty() || o.welderTest || o.railBridge)
             throw UsageError{"--batch reads the welds from standard input and takes no weld options"};
+        if (o.pdf)
+            throw UsageError{"--pdf writes the report of one weld and cannot be used with --batch"};
         if (o.format != "json")
             throw UsageError{"--batch needs --format json"};
         return o;
@@ -523,6 +541,23 @@ int main(int argc, char** argv)
 
     if (!options.batch) {
         const auto results = recalculation->run(job.weld, job.level);
+#ifdef VELTRANO_LIMITS_REPORT
+        // The evaluation report of this weld: the header as the window's
+        // fields show it, the results those of the pass just run.
+        if (options.pdf) {
+            namespace report = veltrano::report;
+            const auto params = report::buildReportParameters(
+                report::reportInputsFor(job.weld, static_cast<int>(job.level), separator),
+                recalculation->state().aResult);
+            QString error;
+            if (!report::writeReportPdf(QString::fromLocal8Bit(options.pdf->c_str()), params, &error)) {
+                std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
+                return kReportError;
+            }
+            if (!options.formatGiven)
+                return 0;
+        }
+#endif
         printResults(std::cout, options.format, recalculation->catalogue(), veltrano::limitColumn(job.level), results);
         std::cout.flush();
         return std::cout ? 0 : 1;

@@ -1,4 +1,5 @@
 #include "ReportLayout.h"
+#include "PdfReadBack.h"
 #include "ReportRenderer.h"
 
 #include <QFontMetricsF>
@@ -16,68 +17,11 @@
 
 using namespace veltrano;
 using namespace veltrano::report;
+using namespace veltrano::test;
 
 namespace {
 
 using Cache = std::array<std::string, EvaluationState::kCacheSize>;
-
-constexpr double kPtToMm = 25.4 / 72.0;
-constexpr double kTolerance = 0.2; // mm
-
-struct Word {
-    QString text;
-    double left, top, right, bottom; // mm
-};
-struct PdfPage {
-    double width = 0, height = 0; // mm
-    std::vector<Word> words;
-};
-
-// The words of a PDF with their boxes, as pdftotext -bbox reads them back.
-std::vector<PdfPage> readBack(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStandardPaths::findExecutable("pdftotext"), {"-bbox", pdf, "-"});
-    p.waitForFinished(30000);
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-
-    std::vector<PdfPage> pages;
-    static const QRegularExpression pageRe(R"re(<page width="([\d.]+)" height="([\d.]+)">)re");
-    static const QRegularExpression wordRe(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    for (const QString& chunk : html.split(QStringLiteral("</page>"))) {
-        const auto pm = pageRe.match(chunk);
-        if (!pm.hasMatch())
-            continue;
-        PdfPage page{pm.captured(1).toDouble() * kPtToMm, pm.captured(2).toDouble() * kPtToMm, {}};
-        for (auto it = wordRe.globalMatch(chunk); it.hasNext();) {
-            const auto m = it.next();
-            QString text = m.captured(5);
-            text.replace("&amp;", "&").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
-            page.words.push_back({text, m.captured(1).toDouble() * kPtToMm, m.captured(2).toDouble() * kPtToMm,
-                                  m.captured(3).toDouble() * kPtToMm, m.captured(4).toDouble() * kPtToMm});
-        }
-        pages.push_back(std::move(page));
-    }
-    return pages;
-}
-
-const Word* wordAt(const PdfPage& page, const QString& text, double left, double top)
-{
-    for (const Word& w : page.words)
-        if (w.text == text && std::abs(w.left - left) <= kTolerance && std::abs(w.top - top) <= kTolerance)
-            return &w;
-    return nullptr;
-}
-
-std::vector<const Word*> wordsNear(const PdfPage& page, double left, double top)
-{
-    std::vector<const Word*> found;
-    for (const Word& w : page.words)
-        if (std::abs(w.left - left) <= kTolerance && std::abs(w.top - top) <= kTolerance)
-            found.push_back(&w);
-    return found;
-}
 
 Cache numberedCache()
 {
@@ -110,7 +54,7 @@ class ReportPdf : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        if (!pdftotextAvailable())
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
         ASSERT_TRUE(dir.isValid());
     }

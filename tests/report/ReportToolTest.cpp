@@ -1,0 +1,88 @@
+// veltrano-limits --pdf: the report of the weld on the command line, written
+// without a window, with the results of the recalculation pass.
+
+#include "PdfReadBack.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace veltrano::test;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+ToolRun runTool(const QStringList& args)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(VELTRANO_LIMITS_TOOL), args);
+    tool.waitForFinished(120000);
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, tool.readAllStandardOutput(),
+            tool.readAllStandardError()};
+}
+
+// The result text of a record in the tool's JSON output.
+QString result(const QJsonArray& records, int recNo)
+{
+    for (const auto& r : records)
+        if (r.toObject().value("record").toInt() == recNo)
+            return r.toObject().value("result").toString();
+    return QString();
+}
+
+} // namespace
+
+TEST(ReportTool, WritesTheThreePagesOfTheWeldOnItsCommandLine)
+{
+    if (!pdftotextAvailable())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Bericht.pdf");
+    const ToolRun run = runTool({"--seam", "fillet", "--level", "C", "--t", "3.5", "--l", "100", "--b", "7", "--bw", "2.5",
+                             "--decimal-separator", ",", "--format", "json", "--pdf", file});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonArray records = QJsonDocument::fromJson(run.out).object().value("records").toArray();
+    ASSERT_EQ(records.size(), 89);
+
+    const auto pages = readBack(file);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_NE(wordAt(pages[0], "Kehlnaht", 64.6, 14.0), nullptr);
+    EXPECT_NE(wordAt(pages[0], "C", 149.9, 14.0), nullptr);
+    EXPECT_NE(wordAt(pages[0], "3,50", 68.4, 32.8), nullptr);
+    EXPECT_NE(wordAt(pages[0], "100,00", 68.4, 44.4), nullptr);
+    EXPECT_NE(wordAt(pages[0], "7,00", 154.5, 32.8), nullptr);
+    EXPECT_NE(wordAt(pages[0], "2,50", 154.2, 44.4), nullptr);
+    // Fillet weld, t > 3: IW3 shows record 4, IW20 record 32, IW57 record 89.
+    struct Line {
+        std::size_t page;
+        int recNo;
+        double left, top;
+    };
+    for (const Line& l : {Line{0, 4, 140.0, 82.0}, Line{0, 32, 140.0, 219.6}, Line{2, 89, 150.0, 79.0}}) {
+        const QString first = result(records, l.recNo).split(' ').value(0);
+        ASSERT_FALSE(first.isEmpty()) << l.recNo;
+        EXPECT_NE(wordAt(pages[l.page], first, l.left, l.top), nullptr) << "record " << l.recNo;
+    }
+}
+
+TEST(ReportTool, RefusesWhatItCannotWrite)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("no-such-folder/Bericht.pdf");
+    const QStringList weld = {"--seam", "butt", "--level", "B", "--t", "10", "--l", "100", "--b", "12", "--bw", "2"};
+    const ToolRun failed = runTool(weld + QStringList{"--pdf", file});
+    EXPECT_EQ(failed.exitCode, 4);
+    EXPECT_TRUE(failed.err.contains("Bericht.pdf")) << failed.err.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+
+    EXPECT_EQ(runTool({"--batch", "--format", "json", "--pdf", file}).exitCode, 2);
+    EXPECT_EQ(runTool(weld + QStringList{"--pdf"}).exitCode, 2);
+}
