@@ -30,8 +30,11 @@ constexpr ResultLine kResultLines[] = {
     {1, u"IW5", u"401   Binderfehler (unvollst. Bindung)", 95.6, 95.0, 0, 0, 0},
     {1, u"IW6", u"401  Mikro-Bindefehler", 102.4, 103.0, 0, 0, 0},
     {1, u"IW7", u"4021 ungenügender Wurzeleinbrand", 108.8, 109.6, 0, 0, 0},
-    {1, u"IW8", u"5013 Wurzelkerbe", 116.2, 116.6, 0, 0, 0},
-    {1, u"IW9", u"5011 durchlaufende und nichtdurchlauf. Einbrandkerbe", 123.0, 122.8, 0, 0, 0},
+    // Records 12/13 (IW8) hold the undercut limits for either seam, records
+    // 14/15 (IW9) the root groove limits of a butt weld; each value stands
+    // beside the imperfection it was computed for.
+    {1, u"IW9", u"5013 Wurzelkerbe", 116.2, 116.6, 0, 0, 0},
+    {1, u"IW8", u"5011 durchlaufende und nichtdurchlauf. Einbrandkerbe", 123.0, 122.8, 0, 0, 0},
     {1, u"IW10", u"502;503   zu große Nahtüberhöhung", 131.0, 130.6, 0, 0, 0},
     {1, u"IW11", u"504  zu große Wurzelüberhöhung ", 138.8, 137.2, 0, 0, 0},
     {1, u"IW12", u"505  schroffer Nahtübergang", 145.0, 144.6, 0, 0, 0},
