@@ -10,7 +10,9 @@
 #include "WindowLook.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <exception>
 #include <memory>
@@ -25,6 +27,12 @@ veltrano::EvaluationState gEvaluationState;
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+
+    // The program speaks German whatever the desktop's language: the standard
+    // buttons of its message boxes and dialogs too ("Ja", "Nein", "Abbrechen").
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     // Held until the program ends.  A guard that cannot be made at all does
     // not keep the program from starting.
