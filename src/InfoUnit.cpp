@@ -21,26 +21,6 @@ namespace {
 
 QPointer<TInfo> theInfoWindow;
 
-QFont boldItalic(QFont font)
-{
-    font.setBold(true);
-    font.setItalic(true);
-    return font;
-}
-
-QFont bold(QFont font)
-{
-    font.setBold(true);
-    return font;
-}
-
-void setTextColour(QWidget* w, const QColor& colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    w->setPalette(p);
-}
-
 } // namespace
 
 TInfo::TInfo(QWidget* parent)

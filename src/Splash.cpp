@@ -62,20 +62,6 @@ QPixmap renderPicture(const QString& resource, QSize size, qreal ratio)
     return picture;
 }
 
-QFont boldItalic(QFont font)
-{
-    font.setBold(true);
-    font.setItalic(true);
-    return font;
-}
-
-void setTextColour(QWidget* w, const QColor& colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    w->setPalette(p);
-}
-
 } // namespace
 
 TSplashForm::TSplashForm(QWidget* parent)

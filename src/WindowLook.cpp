@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#include <QWidget>
 
 #include <array>
 
@@ -74,6 +75,26 @@ QIcon imageListIcon(int index)
 QIcon programIcon()
 {
     return svgIcon(QStringLiteral(":/images/veltrano.svg"), {16, 24, 32, 48, 64, 128, 256});
+}
+
+QFont bold(QFont font)
+{
+    font.setBold(true);
+    return font;
+}
+
+QFont boldItalic(QFont font)
+{
+    font.setBold(true);
+    font.setItalic(true);
+    return font;
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, colour);
+    widget->setPalette(p);
 }
 
 } // namespace veltrano

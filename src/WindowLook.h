@@ -3,9 +3,12 @@
 // the fonts of this system, the image list of menu and toolbar, and the
 // program icon.
 
+#include <QColor>
 #include <QFont>
 #include <QIcon>
 #include <QString>
+
+class QWidget;
 
 namespace veltrano {
 
@@ -18,6 +21,11 @@ void installFontSubstitutes();
 // A font of the given pixel height (the designer's font heights are pixels
 // at 96 dpi; high-DPI scaling scales them together with the layout).
 QFont windowFont(int pixelSize, const QString& family = QStringLiteral("MS Sans Serif"));
+
+// The designer's font styles and text colours.
+QFont bold(QFont font);
+QFont boldItalic(QFont font);
+void setTextColour(QWidget* widget, const QColor& colour);
 
 // The 13 images of the menu and the toolbar, by their index in the image list:
 //  0 manual, 1 print, 2 help, 3 printer setup, 4 preview, 5 backup,
