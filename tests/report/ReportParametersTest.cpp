@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 using namespace veltrano;
@@ -50,6 +52,12 @@ struct MappingCase {
     float t;
     std::array<const char*, 57> expected;
 };
+
+// Keeps the test names short where the case is printed.
+void PrintTo(const MappingCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ReportMapping : public ::testing::TestWithParam<MappingCase> {};
 
