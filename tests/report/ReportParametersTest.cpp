@@ -1,28 +1,16 @@
+#include "NumberedCache.h"
 #include "ReportParameters.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
-
 #include <string>
 
 using namespace veltrano;
 using namespace veltrano::report;
+using namespace veltrano::test;
 
 namespace {
-
-using Cache = std::array<std::string, EvaluationState::kCacheSize>;
-
-// Every record's cached text names the record, so each parameter shows where
-// it came from.
-Cache numberedCache()
-{
-    Cache c{};
-    for (int i = 1; i < EvaluationState::kCacheSize; ++i)
-        c[static_cast<std::size_t>(i)] = "R" + std::to_string(i);
-    c[0] = "Bitte Nahtbreite in mm eingeben"; // the saved hint is never reported
-    return c;
-}
 
 ReportInputs weld(int seamIndex, float t, int levelIndex = 0)
 {

@@ -1,5 +1,6 @@
-#include "ReportLayout.h"
+#include "NumberedCache.h"
 #include "PdfReadBack.h"
+#include "ReportLayout.h"
 #include "ReportRenderer.h"
 
 #include <QFontMetricsF>
@@ -21,15 +22,6 @@ using namespace veltrano::test;
 
 namespace {
 
-using Cache = std::array<std::string, EvaluationState::kCacheSize>;
-
-Cache numberedCache()
-{
-    Cache c{};
-    for (int i = 1; i < EvaluationState::kCacheSize; ++i)
-        c[static_cast<std::size_t>(i)] = "R" + std::to_string(i);
-    return c;
-}
 
 ReportInputs buttWeld10()
 {
