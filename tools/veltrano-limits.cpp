@@ -9,6 +9,7 @@
 #include "ReportRenderer.h"
 #endif
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>

@@ -6,6 +6,8 @@
 // backslash.  Lines starting with '#' and empty lines are ignored.  The
 // database is written under a temporary name and renamed when complete.
 
+#include "Catalogue.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -17,9 +19,8 @@
 
 namespace {
 
-const std::vector<std::string> kFields = {
-    "Gruppe", "tmm", "Unregelm\u00E4\u00DFigkeit", "OrdnungsNr", "Bemerkungen", "niedrigD", "mittelC", "hochB",
-};
+// The text's columns are the catalogue's fields, in the program's order.
+const std::vector<std::string>& kFields = veltrano::Catalogue::fieldNames();
 
 std::vector<std::string> splitTabs(const std::string& line)
 {
