@@ -254,7 +254,7 @@ void Catalogue::GotoBookmark(Bookmark bookmark)
     notify();
 }
 
-int Catalogue::fieldIndex(const std::string& field) const
+int Catalogue::FieldIndex(const std::string& field)
 {
     const auto& names = fieldNames();
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -276,8 +276,12 @@ std::string Catalogue::FieldText(const std::string& field) const
 
 std::string Catalogue::FieldText(int row, const std::string& field) const
 {
-    const int index = fieldIndex(field);
-    if (!m_active || index < 0 || row < 0 || row >= RecordCount())
+    return FieldTextAt(row, FieldIndex(field));
+}
+
+std::string Catalogue::FieldTextAt(int row, int index) const
+{
+    if (!m_active || index < 0 || index >= static_cast<int>(fieldNames().size()) || row < 0 || row >= RecordCount())
         return {};
     return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
 }

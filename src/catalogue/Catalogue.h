@@ -69,13 +69,20 @@ public:
     std::string FieldText(const std::string& field) const;
     // Text of a named field of any row (0-based), for the grid.
     std::string FieldText(int row, const std::string& field) const;
+    // The same by the field's position in the table's field list (FieldIndex);
+    // empty for a position outside it.
+    std::string FieldTextAt(int row, int fieldIndex) const;
+    int CurrentRow() const { return m_row; }
+
+    // Position of a field in the field list, matched as the database matches
+    // names; -1 for an unknown field.
+    static int FieldIndex(const std::string& field);
 
     // The data source's change notification (OnDataChange of DataSource1).
     void setDataChangeHandler(std::function<void()> handler) { m_onDataChange = std::move(handler); }
 
 private:
     void notify();
-    int fieldIndex(const std::string& field) const;
 
     std::filesystem::path m_file;
     std::vector<std::vector<std::string>> m_rows;
@@ -90,14 +97,23 @@ private:
 class CatalogueLimitField : public LimitField {
 public:
     explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = "hochB")
-        : m_catalogue(catalogue), m_column(std::move(column)) {}
-    std::string text() const override { return m_catalogue.FieldText(m_column); }
+        : m_catalogue(catalogue), m_column(std::move(column)), m_index(Catalogue::FieldIndex(m_column)) {}
+    std::string text() const override { return m_catalogue.FieldTextAt(m_catalogue.CurrentRow(), m_index); }
     std::string dataField() const override { return m_column; }
-    void setDataField(const std::string& column) override { m_column = column; }
+    void setDataField(const std::string& column) override
+    {
+        // The binding changes for every welder-test record and back, so the
+        // column's position is looked up only when it really changes.
+        if (column != m_column) {
+            m_column = column;
+            m_index = Catalogue::FieldIndex(m_column);
+        }
+    }
 
 private:
     const Catalogue& m_catalogue;
     std::string m_column;
+    int m_index;
 };
 
 // The walk of the recalculation pass: from the first row to past the last,

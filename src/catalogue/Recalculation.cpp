@@ -13,13 +13,18 @@ Recalculation::Recalculation(const std::filesystem::path& catalogueFile, std::st
     m_state.iRecCount = m_catalogue.RecordCount();
 }
 
-std::vector<std::string> Recalculation::run(const WeldInput& weld, QualityLevel level)
+void Recalculation::evaluate(const WeldInput& weld, QualityLevel level)
 {
     m_weld.input = weld;
     m_state.iGroup = static_cast<int>(level);
     m_limitField.setDataField(limitColumn(level));
     m_driver.ClearResults();
     WalkAllRows(m_catalogue);
+}
+
+std::vector<std::string> Recalculation::run(const WeldInput& weld, QualityLevel level)
+{
+    evaluate(weld, level);
     return {m_state.aResult.begin() + 1, m_state.aResult.begin() + 1 + m_state.iRecCount};
 }
 

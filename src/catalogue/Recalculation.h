@@ -20,6 +20,10 @@ public:
     // of records 1 to RecordCount(), in record order.
     std::vector<std::string> run(const WeldInput& weld, QualityLevel level);
 
+    // The same pass, leaving the texts in state().aResult[1..RecordCount()]
+    // (no copy: the batch mode answers thousands of welds a second).
+    void evaluate(const WeldInput& weld, QualityLevel level);
+
     const Catalogue& catalogue() const { return m_catalogue; }
     Catalogue& catalogue() { return m_catalogue; }
     const EvaluationState& state() const { return m_state; }

@@ -4,18 +4,22 @@ namespace veltrano {
 
 bool containsZulaessig(std::string_view text)
 {
-    static constexpr std::string_view kWord = "zul\u00E4ssig";
+    // Only A to Z are lowered, so the "ä" (two bytes in UTF-8) must stand in
+    // the text as it is: look for it and compare the letters around it.
+    static constexpr std::string_view kUmlaut = "\u00E4";
+    static constexpr std::string_view kBefore = "zul";
+    static constexpr std::string_view kAfter = "ssig";
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (text.size() < kWord.size())
-        return false;
-    const std::size_t last = text.size() - kWord.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        if (lower(text[i]) != 'z')
-            continue;
-        std::size_t k = 1;
-        while (k < kWord.size() && lower(text[i + k]) == kWord[k])
-            ++k;
-        if (k == kWord.size())
+    auto matches = [&](std::size_t at, std::string_view word) {
+        for (std::size_t k = 0; k < word.size(); ++k)
+            if (lower(text[at + k]) != word[k])
+                return false;
+        return true;
+    };
+    for (std::size_t i = text.find(kUmlaut, kBefore.size()); i != std::string_view::npos;
+         i = text.find(kUmlaut, i + 1)) {
+        const std::size_t after = i + kUmlaut.size();
+        if (after + kAfter.size() <= text.size() && matches(i - kBefore.size(), kBefore) && matches(after, kAfter))
             return true;
     }
     return false;
