@@ -1,6 +1,8 @@
 #include "ReportRenderer.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -203,22 +205,49 @@ bool writeReportPdf(const QString& file, const ReportParameters& params, QString
             *error = QStringLiteral("Die PDF-Ausgabe braucht eine grafische Anwendung.");
         return false;
     }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
+    auto cannotWrite = [&](const QString& reason) {
         if (error)
-            *error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(file, out.errorString());
+            *error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(file, reason);
         return false;
+    };
+    // A named pipe or a device is written straight into: replacing it by a
+    // renamed file would take its place in the folder.
+    const QFileInfo info(file);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return cannotWrite(out.errorString());
+        if (!writeReportPdf(&out, params, error))
+            return false;
+        out.close();
+        if (out.error() != QFileDevice::NoError)
+            return cannotWrite(out.errorString());
+        return true;
     }
+    // A regular file is replaced only once the new one has been written whole.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return cannotWrite(out.errorString());
     if (!writeReportPdf(&out, params, error)) {
         out.cancelWriting();
         return false;
     }
-    if (!out.commit()) {
+    if (!out.commit())
+        return cannotWrite(out.errorString());
+    return true;
+}
+
+bool writeReportPdf(QByteArray* bytes, const ReportParameters& params, QString* error)
+{
+    const GuiApplicationScope app;
+    if (!app.usable()) {
         if (error)
-            *error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(file, out.errorString());
+            *error = QStringLiteral("Die PDF-Ausgabe braucht eine grafische Anwendung.");
         return false;
     }
-    return true;
+    QBuffer buffer(bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return writeReportPdf(&buffer, params, error);
 }
 
 bool printReport(QPrinter& printer, const ReportParameters& params, QString* error)

@@ -40,10 +40,14 @@ void drawReportPage(QPainter& painter, const ReportPage& page, const ReportParam
 // *error when the pages cannot be written.
 bool writeReportPdf(QIODevice* device, const ReportParameters& params, QString* error);
 
-// The same into a file, replaced only once it has been written completely.
-// Works without a running application too (the command-line tool): it then
-// starts a window-less one for the time of the call.
+// The same into a file, replaced only once it has been written completely; a
+// named pipe or a device is written straight into.  Works without a running
+// application too (the command-line tool): it then starts a window-less one
+// for the time of the call.
 bool writeReportPdf(const QString& file, const ReportParameters& params, QString* error);
+
+// The same into memory, for standard output.
+bool writeReportPdf(QByteArray* bytes, const ReportParameters& params, QString* error);
 
 // Prints the pages in the printer's page range (all pages when none is set)
 // on the paper's full page, under the print job title.

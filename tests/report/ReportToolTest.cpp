@@ -3,6 +3,7 @@
 
 #include "PdfReadBack.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,6 +11,13 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#endif
 
 using namespace veltrano::test;
 
@@ -86,3 +94,44 @@ TEST(ReportTool, RefusesWhatItCannotWrite)
     EXPECT_EQ(runTool({"--batch", "--format", "json", "--pdf", file}).exitCode, 2);
     EXPECT_EQ(runTool(weld + QStringList{"--pdf"}).exitCode, 2);
 }
+
+TEST(ReportTool, WritesThePdfToStandardOutput)
+{
+    const QStringList weld = {"--seam", "butt", "--level", "C", "--t", "10", "--l", "100", "--b", "12", "--bw", "2"};
+    const ToolRun run = runTool(weld + QStringList{"--pdf", "-"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("%PDF-"));
+    EXPECT_TRUE(run.out.trimmed().endsWith("%%EOF"));
+    EXPECT_EQ(run.out.count("/Type /Page\n") + run.out.count("/Type /Page\r") + run.out.count("/Type /Page "), 3)
+        << "three pages";
+    EXPECT_EQ(runTool(weld + QStringList{"--pdf", "-", "--format", "json"}).exitCode, 2);
+}
+
+#ifndef _WIN32
+// A named pipe stays a named pipe: the report is written into it, not
+// renamed over it.
+TEST(ReportTool, WritesIntoANamedPipeInsteadOfReplacingIt)
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = dir.filePath("bericht.fifo").toLocal8Bit();
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    QByteArray received;
+    std::thread reader([&] {
+        const int fd = ::open(fifo.constData(), O_RDONLY);
+        char buf[65536];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buf, sizeof buf)) > 0;)
+            received.append(buf, static_cast<qsizetype>(n));
+        if (fd >= 0)
+            ::close(fd);
+    });
+    const ToolRun run = runTool({"--seam", "butt", "--level", "C", "--t", "10", "--l", "100", "--b", "12", "--bw", "2",
+                                 "--pdf", QString::fromLocal8Bit(fifo)});
+    reader.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::stat(fifo.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(received.startsWith("%PDF-"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 1) << "no file left beside it";
+}
+#endif

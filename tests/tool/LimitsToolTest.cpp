@@ -1,47 +1,19 @@
 // veltrano-limits from the outside: the documented examples, its output
 // formats, batch mode and its exit codes.
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
+using veltrano::test::run;
+using veltrano::test::ToolRun;
+
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
-
-ToolRun run(const std::string& args, const std::string& input = {})
-{
-    std::string command = std::string("'") + VELTRANO_LIMITS_TOOL + "' " + args + " 2>/dev/null";
-    std::string inputFile;
-    if (!input.empty()) {
-        inputFile = (std::filesystem::temp_directory_path() / ("veltrano-batch-" + std::to_string(::getpid()))).string();
-        std::ofstream(inputFile) << input;
-        command += " < '" + inputFile + "'";
-    }
-    ToolRun r;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buf{};
-    std::size_t n = 0;
-    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        r.out.append(buf.data(), n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (!inputFile.empty())
-        std::filesystem::remove(inputFile);
-    return r;
-}
 
 // record number -> result, from the tsv output
 std::map<int, std::string> results(const std::string& tsv)
