@@ -1,10 +1,11 @@
 #include "Decimal.h"
 
-#include <charconv>
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
-#include <system_error>
+#include <vector>
 
 namespace veltrano {
 namespace {
@@ -94,6 +95,72 @@ std::string toString(Decimal v)
     return negative ? "-" + digits : digits;
 }
 
+namespace {
+
+// A non-negative integer of any size, little-endian in base 2^32: just
+// enough arithmetic to compare a decimal with a binary midpoint exactly.
+class Natural {
+public:
+    explicit Natural(std::uint64_t v)
+    {
+        while (v) {
+            m_limbs.push_back(static_cast<std::uint32_t>(v));
+            v >>= 32;
+        }
+    }
+    void multiply(std::uint32_t factor, int times)
+    {
+        for (int n = 0; n < times; ++n) {
+            std::uint64_t carry = 0;
+            for (auto& limb : m_limbs) {
+                const std::uint64_t p = static_cast<std::uint64_t>(limb) * factor + carry;
+                limb = static_cast<std::uint32_t>(p);
+                carry = p >> 32;
+            }
+            if (carry)
+                m_limbs.push_back(static_cast<std::uint32_t>(carry));
+        }
+    }
+    friend int compare(const Natural& a, const Natural& b)
+    {
+        if (a.m_limbs.size() != b.m_limbs.size())
+            return a.m_limbs.size() < b.m_limbs.size() ? -1 : 1;
+        for (std::size_t i = a.m_limbs.size(); i-- > 0;)
+            if (a.m_limbs[i] != b.m_limbs[i])
+                return a.m_limbs[i] < b.m_limbs[i] ? -1 : 1;
+        return 0;
+    }
+
+private:
+    std::vector<std::uint32_t> m_limbs;
+};
+
+// Sign of |v| - m, exactly, for a finite non-negative double m.
+int compareMagnitude(Decimal v, double m)
+{
+    int e = 0;
+    const double fraction = std::frexp(m, &e);
+    // m = p * 2^e with p a 53-bit integer.
+    auto p = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    e -= 53;
+    const std::uint64_t magnitude = v.mantissa < 0 ? 0 - static_cast<std::uint64_t>(v.mantissa)
+                                                   : static_cast<std::uint64_t>(v.mantissa);
+    // |v| = magnitude * 10^-scale; scale both sides to integers.
+    Natural a(magnitude);
+    Natural b(p);
+    if (v.scale < 0)
+        a.multiply(10, -v.scale);
+    else
+        b.multiply(10, v.scale);
+    if (e < 0)
+        a.multiply(2, -e);
+    else
+        b.multiply(2, e);
+    return compare(a, b);
+}
+
+} // namespace
+
 float nearestFloat(Decimal v)
 {
     // Fast path: with a mantissa below 2^53 and a power of ten that a double
@@ -111,13 +178,37 @@ float nearestFloat(Decimal v)
         if (d != midpoint)
             return f;
     }
-    // from_chars rounds correctly to nearest, ties to even, from the exact text.
-    const std::string text = toString(v);
-    float f = 0.0f;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), f);
-    if (res.ec == std::errc::result_out_of_range)
-        return v.mantissa < 0 ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
-    return f;
+    // The long way: start from an approximation and move to the float whose
+    // rounding interval holds the exact value, comparing with the midpoints
+    // (exact in a double) without any rounding.  Ties go to the even float.
+    if (v.mantissa == 0)
+        return 0.0f;
+    const bool negative = v.mantissa < 0;
+    const double approx = std::fabs(static_cast<double>(v.mantissa) * std::pow(10.0, -v.scale));
+    constexpr float kMaxFloat = std::numeric_limits<float>::max();
+    // From the midpoint between the largest float and 2^128 on, the value
+    // rounds to infinity (the largest float is odd, so the tie goes up too).
+    const double overflow = std::ldexp(1.0, 128) - std::ldexp(1.0, 103);
+    if (approx > std::ldexp(1.0, 127) && (approx > 2 * overflow || compareMagnitude(v, overflow) >= 0))
+        return negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    float f = static_cast<float>(std::min(approx, static_cast<double>(kMaxFloat)));
+    for (;;) {
+        const float up = std::nextafter(f, INFINITY);
+        const float down = std::nextafter(f, 0.0f);
+        const double upper = (static_cast<double>(f) + static_cast<double>(up)) / 2;
+        const double lower = f > 0.0f ? (static_cast<double>(f) + static_cast<double>(down)) / 2 : 0.0;
+        const int aboveUpper = f == kMaxFloat ? -1 : compareMagnitude(v, upper);
+        if (aboveUpper > 0 || (aboveUpper == 0 && (std::bit_cast<std::uint32_t>(up) & 1) == 0)) {
+            f = up;
+            continue;
+        }
+        const int aboveLower = f > 0.0f ? compareMagnitude(v, lower) : 1;
+        if (aboveLower < 0 || (aboveLower == 0 && (std::bit_cast<std::uint32_t>(down) & 1) == 0)) {
+            f = down;
+            continue;
+        }
+        return negative ? -f : f;
+    }
 }
 
 } // namespace veltrano
