@@ -19,6 +19,14 @@
 
 namespace {
 
+// SQLite takes file names in UTF-8 on every system; path::string() is the
+// narrow code page on Windows.
+std::string utf8Path(const std::filesystem::path& p)
+{
+    const std::u8string u8 = p.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
 // The text's columns are the catalogue's fields, in the program's order.
 const std::vector<std::string>& kFields = veltrano::Catalogue::fieldNames();
 
@@ -112,7 +120,7 @@ int main(int argc, char** argv)
     std::filesystem::remove(temp, ec);
 
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(temp.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(utf8Path(temp).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return fail("cannot create " + temp.string());
     }
