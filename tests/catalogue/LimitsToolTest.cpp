@@ -1,6 +1,7 @@
 // veltrano-limits from the outside: the documented examples, its output
 // formats, batch mode and its exit codes.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <array>
 #include <cstdio>
@@ -162,6 +163,26 @@ TEST(LimitsTool, ExitStatusForBadOptionsAndAMissingCatalogue)
     };
     for (const Row& r : rows)
         EXPECT_EQ(run(r.args).status, r.status) << r.args;
+}
+
+// A catalogue whose ISO5817 is an endless view ends the tool with the
+// catalogue's exit status, at once instead of never.
+TEST(LimitsTool, EndlessViewCatalogueIsRefusedWithExitThree)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("veltrano-endless-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto file = dir / "ISO5817.mdb";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &db), SQLITE_OK);
+    const int rc = sqlite3_exec(db,
+                                "CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) "
+                                "SELECT n AS Gruppe, n AS tmm, n AS \"Unregelm\u00E4\u00DFigkeit\", n AS OrdnungsNr, "
+                                "n AS Bemerkungen, n AS niedrigD, n AS mittelC, n AS hochB FROM r",
+                                nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+    EXPECT_EQ(run("--catalogue '" + file.string() + "' --seam butt --level C --t 10 --l 100 --b 12 --bw 2").status, 3);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
