@@ -410,4 +410,17 @@ std::filesystem::path catalogueFileIn(const std::filesystem::path& programDir)
     return programDir / Catalogue::kFileName;
 }
 
+std::filesystem::path findCatalogueFile(const std::filesystem::path& programDir)
+{
+    const std::filesystem::path beside = catalogueFileIn(programDir);
+    const std::filesystem::path installed =
+        (programDir / ".." / "share" / "veltrano" / Catalogue::kFileName).lexically_normal();
+    std::error_code ec;
+    for (const std::filesystem::path& candidate : {beside, installed}) {
+        if (std::filesystem::exists(candidate, ec))
+            return candidate;
+    }
+    return beside;
+}
+
 } // namespace veltrano

@@ -110,4 +110,11 @@ void WalkAllRows(Catalogue& catalogue);
 // The catalogue file in the given program folder.
 std::filesystem::path catalogueFileIn(const std::filesystem::path& programDir);
 
+// Where the program finds its catalogue: beside the executable first, so
+// that a portable copy with its own catalogue keeps working, then in the
+// data folder of an installation (../share/veltrano/ from the executable's
+// folder).  When neither exists, the file beside the executable, so that the
+// missing file is reported where it is looked for first.
+std::filesystem::path findCatalogueFile(const std::filesystem::path& programDir);
+
 } // namespace veltrano

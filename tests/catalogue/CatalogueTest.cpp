@@ -396,4 +396,34 @@ TEST(CatalogueFile, OpensInAFolderWhoseNameLooksLikeAUri)
     EXPECT_EQ(listing(folder), std::vector<std::string>{"ISO5817 %41.mdb"});
 }
 
+// An installed program keeps its catalogue in the data folder beside its
+// bin folder; a portable copy keeps one beside the executable, which wins.
+TEST(CatalogueLookup, BesideTheProgramFirstThenTheInstalledDataFolder)
+{
+    struct Row {
+        const char* name;
+        bool beside;
+        bool installed;
+        const char* expected; // relative to the installation's root
+    } rows[] = {
+        {"portable copy", true, false, "bin/ISO5817.mdb"},
+        {"installed program", false, true, "share/veltrano/ISO5817.mdb"},
+        {"portable copy inside an installation", true, true, "bin/ISO5817.mdb"},
+        {"no catalogue anywhere: reported beside the program", false, false, "bin/ISO5817.mdb"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        TempDir root;
+        const fs::path bin = root.path() / "bin";
+        fs::create_directories(bin);
+        fs::create_directories(root.path() / "share" / "veltrano");
+        if (r.beside)
+            writeBytes(bin / "ISO5817.mdb", "beside");
+        if (r.installed)
+            writeBytes(root.path() / "share" / "veltrano" / "ISO5817.mdb", "installed");
+        const fs::path found = findCatalogueFile(bin);
+        EXPECT_EQ(found, root.path() / r.expected);
+    }
+}
+
 } // namespace
