@@ -1,6 +1,7 @@
 // The program entry: one copy per user, the windows created behind the
 // splash window, the evaluation state of the whole run, and the main window
-// on the catalogue beside the executable until it closes.
+// on the catalogue (beside the executable, else in the installed data
+// folder) until it closes.
 
 #include "Catalogue.h"
 #include "Driver.h"
@@ -52,7 +53,7 @@ int main(int argc, char* argv[])
     try {
         const std::filesystem::path programDir(QCoreApplication::applicationDirPath().toStdU16String());
         const std::unique_ptr<QWidget> form3 = veltrano::CreateWindowsBehindSplash([&] {
-            return new veltrano::TForm3(gEvaluationState, veltrano::catalogueFileIn(programDir));
+            return new veltrano::TForm3(gEvaluationState, veltrano::findCatalogueFile(programDir));
         });
         form3->show();   // the released splash goes as the event loop starts
         return QApplication::exec();

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -10,10 +12,14 @@
 namespace veltrano {
 namespace {
 
+std::string utf8(const std::u8string& s)
+{
+    return std::string(s.begin(), s.end());
+}
+
 std::string utf8(const std::filesystem::path& p)
 {
-    const std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
+    return utf8(p.u8string());
 }
 
 std::string quoted(const std::filesystem::path& p)
@@ -42,6 +48,69 @@ void checkHeader(const std::filesystem::path& file)
     throw CatalogueError("Die Katalogdatei " + quoted(file) + " ist keine SQLite-Datenbank.");
 }
 
+// A catalogue is small: 90 rows of short texts, read in milliseconds.  A
+// file that asks for more, by accident or made so on purpose, is refused
+// rather than let the window or the command line hang or run out of memory.
+constexpr auto kReadTimeLimit = std::chrono::seconds(5);
+constexpr int kMaxFieldBytes = 64 * 1024;
+// SQLite's own ceiling on any text, blob or row it builds while reading.
+constexpr int kMaxValueBytes = 1024 * 1024;
+
+// The file as an SQLite URI: read-only and immutable, so that SQLite takes
+// no locks and creates nothing beside it (no -journal, -wal or -shm file),
+// also for a catalogue in WAL mode and in a read-only folder or on read-only
+// media.  Every byte of the path outside the unreserved characters is
+// percent-encoded, so that '?', '#' and '%' in a folder name stay part of the
+// path.
+std::string immutableUri(const std::filesystem::path& file)
+{
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+    if (ec)
+        absolute = file;
+    std::string uri = "file://";
+    for (const char c : utf8(absolute.generic_u8string())) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '-'
+            || byte == '.' || byte == '_' || byte == '~' || byte == '/') {
+            uri += c;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+            uri += escaped;
+        }
+    }
+    return uri + "?immutable=1&mode=ro";
+}
+
+// Called by SQLite every few thousand steps of its work: a read that is not
+// done within the time limit is interrupted.
+int stopWhenLate(void* deadline)
+{
+    return std::chrono::steady_clock::now() > *static_cast<std::chrono::steady_clock::time_point*>(deadline) ? 1 : 0;
+}
+
+// Why SQLite could not go on, in the program's words where it has them.
+std::string sqliteReason(sqlite3* db)
+{
+    switch (sqlite3_errcode(db)) {
+    case SQLITE_INTERRUPT:
+        return "Das Lesen wurde nach "
+               + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kReadTimeLimit).count())
+               + " Sekunden abgebrochen.";
+    case SQLITE_TOOBIG:
+        return "Ein Feld oder ein Datensatz ist zu lang.";
+    case SQLITE_NOMEM:
+        return "Der Speicher reicht nicht aus.";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        // SQLite's own words name the broken part.
+        return std::string("Die Datenbank ist besch\u00E4digt (") + sqlite3_errmsg(db) + ").";
+    default:
+        return sqlite3_errmsg(db);
+    }
+}
+
 struct DbCloser {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
 };
@@ -66,7 +135,7 @@ Stmt prepare(sqlite3* db, const std::string& sql, const std::filesystem::path& f
 {
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
-        const std::string reason = sqlite3_errmsg(db);
+        const std::string reason = sqliteReason(db);
         sqlite3_finalize(raw);
         throw CatalogueError("Die Katalogdatei " + quoted(file) + " kann nicht gelesen werden: " + reason);
     }
@@ -96,12 +165,43 @@ void Catalogue::Open()
     checkHeader(m_file);
 
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(utf8(m_file).c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const int rc = sqlite3_open_v2(immutableUri(m_file).c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     Db db(raw);
     if (rc != SQLITE_OK)
         throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht ge\u00F6ffnet werden: "
                              + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+    // The catalogue's schema is data from outside: it may not call functions
+    // with side effects, and nothing it asks for may grow without bound.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_limit(db.get(), SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+    auto deadline = std::chrono::steady_clock::now() + kReadTimeLimit;
+    sqlite3_progress_handler(db.get(), 1000, stopWhenLate, &deadline);
     sqlite3_exec(db.get(), "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
+
+    // ISO5817 must be a real table of the file.  A view of that name would
+    // run whatever query it holds each time it is read, without end for a
+    // recursive one; the schema as SQLite parsed it says what the name is.
+    {
+        Stmt kind = prepare(db.get(), "PRAGMA main.table_list(" + quoteIdentifier(kTableName) + ")", m_file);
+        std::string type;
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(kind.get())) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(kind.get(), 2));
+            type = text ? text : "";
+        }
+        if (step != SQLITE_DONE)
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
+                                 + sqliteReason(db.get()));
+        if (type.empty())
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle "
+                                 + kTableName + ".");
+        if (type != "table")
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle " + kTableName
+                                 + ": " + kTableName + " ist dort "
+                                 + (type == "view" ? "eine Sicht." : type == "virtual" ? "eine virtuelle Tabelle."
+                                                                                       : "keine gew\u00F6hnliche Tabelle."));
+    }
 
     // The table and its eight fields.
     {
@@ -114,7 +214,7 @@ void Catalogue::Open()
         }
         if (step != SQLITE_DONE)
             throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                                 + sqlite3_errmsg(db.get()));
+                                 + sqliteReason(db.get()));
         if (columns.empty())
             throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle "
                                  + kTableName + ".");
@@ -132,7 +232,7 @@ void Catalogue::Open()
         Stmt count = prepare(db.get(), "SELECT count(*) FROM " + quoteIdentifier(kTableName), m_file);
         if (sqlite3_step(count.get()) != SQLITE_ROW)
             throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                                 + sqlite3_errmsg(db.get()));
+                                 + sqliteReason(db.get()));
         const auto n = sqlite3_column_int64(count.get(), 0);
         if (n > kMaxRecords)
             throw CatalogueError("Die Tabelle " + std::string(kTableName) + " der Katalogdatei " + quoted(m_file)
@@ -155,6 +255,12 @@ void Catalogue::Open()
         std::vector<std::string> row;
         row.reserve(fieldNames().size());
         for (int c = 0; c < static_cast<int>(fieldNames().size()); ++c) {
+            // The length first, before anything is copied.
+            if (sqlite3_column_bytes(select.get(), c) > kMaxFieldBytes)
+                throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: Das Feld "
+                                     + fieldNames()[static_cast<std::size_t>(c)] + " im Datensatz "
+                                     + std::to_string(rows.size() + 1) + " ist l\u00E4nger als "
+                                     + std::to_string(kMaxFieldBytes / 1024) + " KiB.");
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select.get(), c));
             row.emplace_back(text ? text : "");
         }
@@ -162,7 +268,7 @@ void Catalogue::Open()
     }
     if (step != SQLITE_DONE)
         throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                             + sqlite3_errmsg(db.get()));
+                             + sqliteReason(db.get()));
 
     m_rows = std::move(rows);
     m_active = true;
@@ -306,6 +412,19 @@ void WalkAllRows(Catalogue& catalogue)
 std::filesystem::path catalogueFileIn(const std::filesystem::path& programDir)
 {
     return programDir / Catalogue::kFileName;
+}
+
+std::filesystem::path findCatalogueFile(const std::filesystem::path& programDir)
+{
+    const std::filesystem::path beside = catalogueFileIn(programDir);
+    const std::filesystem::path installed =
+        (programDir / ".." / "share" / "veltrano" / Catalogue::kFileName).lexically_normal();
+    std::error_code ec;
+    for (const std::filesystem::path& candidate : {beside, installed}) {
+        if (std::filesystem::exists(candidate, ec))
+            return candidate;
+    }
+    return beside;
 }
 
 } // namespace veltrano

@@ -3,8 +3,10 @@
 //
 // The file is an SQLite 3 database.  Opening reads every row, in rowid order,
 // into memory and releases the file at once, like a static cursor: the
-// program never holds the file open, never writes it, and a backup can copy
-// it at any time.  The rows' 1-based positions are the record numbers by
+// program never holds the file open, never writes it or creates anything
+// beside it, and a backup can copy it at any time.  Only a real table named
+// ISO5817 is read, within a few seconds and with every field at most 64 KiB
+// long; any other file is refused with the reason.  The rows' 1-based positions are the record numbers by
 // which the rules, the result cache and the report are keyed.
 //
 // Cursor behaviour that the navigation commands rely on:
@@ -123,5 +125,12 @@ void WalkAllRows(Catalogue& catalogue);
 
 // The catalogue file in the given program folder.
 std::filesystem::path catalogueFileIn(const std::filesystem::path& programDir);
+
+// Where the program finds its catalogue: beside the executable first, so
+// that a portable copy with its own catalogue keeps working, then in the
+// data folder of an installation (../share/veltrano/ from the executable's
+// folder).  When neither exists, the file beside the executable, so that the
+// missing file is reported where it is looked for first.
+std::filesystem::path findCatalogueFile(const std::filesystem::path& programDir);
 
 } // namespace veltrano

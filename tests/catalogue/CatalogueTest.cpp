@@ -1,10 +1,13 @@
-// The catalogue component: opening and refusing files, the cursor's moves and
-// end flags, the change notifications, and that the file is never written.
+// The catalogue component: opening and refusing files (also files made to
+// hang or exhaust the reader), the cursor's moves and end flags, the change
+// notifications, and that the file is never written and nothing appears
+// beside it.
 #include "Catalogue.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -69,6 +72,37 @@ void makeDatabase(const fs::path& p, const std::string& table, const std::vector
     sqlite3_close(db);
 }
 
+// Runs SQL on a database file, as a catalogue's maker or an attacker would.
+void execute(const fs::path& p, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(p.string().c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << message;
+}
+
+// The catalogue's eight fields as columns of a query, each with the value given.
+std::string fieldsAs(const std::string& value)
+{
+    std::string out;
+    for (const std::string& field : Catalogue::fieldNames())
+        out += (out.empty() ? "" : ", ") + value + " AS \"" + field + "\"";
+    return out;
+}
+
+std::vector<std::string> listing(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string openError(const fs::path& p)
 {
     Catalogue c(p);
@@ -124,6 +158,60 @@ TEST(CatalogueOpen, RefusesUnusableFilesWithAReasonThatNamesTheProblem)
         EXPECT_NE(reason.find(r.reason), std::string::npos) << reason;
         EXPECT_NE(reason.find(r.file.filename().string()), std::string::npos) << reason;
     }
+}
+
+// Files made to hang the reader or to make it ask for gigabytes are refused
+// like any broken catalogue, and at once: the refusal comes before the query
+// that would never end or never fit.
+TEST(CatalogueOpen, RefusesFilesThatWouldHangOrExhaustTheReader)
+{
+    TempDir dir;
+    const fs::path recursive = dir.path() / "rekursiv.mdb";
+    execute(recursive, "CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT "
+                           + fieldsAs("n") + " FROM r");
+    const fs::path huge = dir.path() / "zeroblob.mdb";
+    execute(huge, "CREATE VIEW ISO5817 AS SELECT " + fieldsAs("zeroblob(2000000000)"));
+    const fs::path shadow = dir.path() / "schatten.mdb";
+    makeDatabase(shadow, "ISO5817", Catalogue::fieldNames(), 3);
+    execute(shadow, "PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES ('view', 'ISO5817', 'ISO5817', 0, "
+                    "'CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT "
+                        + fieldsAs("n") + " FROM r')");
+    const fs::path longText = dir.path() / "langertext.mdb";
+    makeDatabase(longText, "ISO5817", Catalogue::fieldNames(), 3);
+    execute(longText, "UPDATE ISO5817 SET Bemerkungen = printf('%.*c', 65537, 'x') WHERE rowid = 2");
+    const fs::path bigBlob = dir.path() / "blob.mdb";
+    makeDatabase(bigBlob, "ISO5817", Catalogue::fieldNames(), 3);
+    execute(bigBlob, "UPDATE ISO5817 SET hochB = zeroblob(2 * 1024 * 1024) WHERE rowid = 1");
+
+    struct Row {
+        const char* name;
+        fs::path file;
+        const char* reason;
+    } rows[] = {
+        {"recursive view in place of the table", recursive, "keine Tabelle ISO5817"},
+        {"view of a 2 GB blob in place of the table", huge, "keine Tabelle ISO5817"},
+        {"a view shadowing the table", shadow, "Die Datenbank ist besch\u00E4digt"},
+        {"a text one byte over 64 KiB", longText, "Das Feld Bemerkungen im Datensatz 2 ist l\u00E4nger als 64 KiB"},
+        {"a blob of 2 MiB", bigBlob, "zu lang"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string reason = openError(r.file);
+        EXPECT_NE(reason.find(r.reason), std::string::npos) << reason;
+        EXPECT_NE(reason.find(r.file.filename().string()), std::string::npos) << reason;
+    }
+}
+
+TEST(CatalogueOpen, TextsUpTo64KiBAreRead)
+{
+    TempDir dir;
+    const fs::path p = dir.path() / "ISO5817.mdb";
+    makeDatabase(p, "ISO5817", Catalogue::fieldNames(), 3);
+    execute(p, "UPDATE ISO5817 SET Bemerkungen = printf('%.*c', 65536, 'x') WHERE rowid = 3");
+    Catalogue c(p);
+    c.Open();
+    c.Last();
+    EXPECT_EQ(c.FieldText("Bemerkungen"), std::string(65536, 'x'));
 }
 
 TEST(CatalogueOpen, NinetyRowsFitTheResultCache)
@@ -245,12 +333,6 @@ TEST(CatalogueFile, IsNeverWritten)
     const fs::path copy = dir.path() / "ISO5817.mdb";
     fs::copy_file(VELTRANO_TEST_CATALOGUE, copy);
     const std::string before = readBytes(copy);
-    const auto listing = [&] {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir.path()))
-            names.push_back(e.path().filename().string());
-        return names;
-    };
     {
         Catalogue c(copy);
         c.Open();
@@ -262,7 +344,86 @@ TEST(CatalogueFile, IsNeverWritten)
         c.Close();
     }
     EXPECT_EQ(readBytes(copy), before);
-    EXPECT_EQ(listing(), std::vector<std::string>{"ISO5817.mdb"}); // no journal or lock files left
+    EXPECT_EQ(listing(dir.path()), std::vector<std::string>{"ISO5817.mdb"}); // no journal or lock files left
+}
+
+// A catalogue saved in WAL mode would have a plain read-only open create its
+// -wal and -shm files beside it, and fail where it cannot (a read-only
+// folder or medium).  As root the folder's mode stops nothing, so what
+// proves it is that nothing appears beside the file.
+TEST(CatalogueFile, WalCatalogueIsReadWithoutCreatingAnythingBesideIt)
+{
+    TempDir dir;
+    const fs::path folder = dir.path() / "nur-lesen";
+    fs::create_directory(folder);
+    const fs::path p = folder / "ISO5817.mdb";
+    makeDatabase(p, "ISO5817", Catalogue::fieldNames(), 2);
+    execute(p, "PRAGMA journal_mode = WAL; INSERT INTO ISO5817 (Gruppe, hochB) VALUES ('Gruppe 3', 'hochB 3')");
+    ASSERT_EQ(readBytes(p).substr(18, 2), std::string("\x02\x02", 2)); // still in WAL mode when closed
+    const std::string before = readBytes(p);
+
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                                | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    Catalogue c(p);
+    std::string error;
+    try {
+        c.Open();
+    } catch (const CatalogueError& e) {
+        error = e.what();
+    }
+    const std::vector<std::string> names = listing(folder);
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(c.RecordCount(), 3);
+    c.Last();
+    EXPECT_EQ(c.FieldText("hochB"), "hochB 3");
+    EXPECT_EQ(names, std::vector<std::string>{"ISO5817.mdb"});
+    EXPECT_EQ(readBytes(p), before);
+}
+
+// The file is handed to SQLite as a URI: characters that mean something in
+// a URI must stay part of the folder's and the file's name.
+TEST(CatalogueFile, OpensInAFolderWhoseNameLooksLikeAUri)
+{
+    TempDir dir;
+    const fs::path folder = dir.path() / "Pr\u00FCfung 100% #2?mode=rwc&immutable=0";
+    fs::create_directory(folder);
+    const fs::path p = folder / "ISO5817 %41.mdb";
+    makeDatabase(p, "ISO5817", Catalogue::fieldNames(), 4);
+    Catalogue c(p);
+    c.Open();
+    EXPECT_EQ(c.RecordCount(), 4);
+    EXPECT_EQ(listing(folder), std::vector<std::string>{"ISO5817 %41.mdb"});
+}
+
+// An installed program keeps its catalogue in the data folder beside its
+// bin folder; a portable copy keeps one beside the executable, which wins.
+TEST(CatalogueLookup, BesideTheProgramFirstThenTheInstalledDataFolder)
+{
+    struct Row {
+        const char* name;
+        bool beside;
+        bool installed;
+        const char* expected; // relative to the installation's root
+    } rows[] = {
+        {"portable copy", true, false, "bin/ISO5817.mdb"},
+        {"installed program", false, true, "share/veltrano/ISO5817.mdb"},
+        {"portable copy inside an installation", true, true, "bin/ISO5817.mdb"},
+        {"no catalogue anywhere: reported beside the program", false, false, "bin/ISO5817.mdb"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        TempDir root;
+        const fs::path bin = root.path() / "bin";
+        fs::create_directories(bin);
+        fs::create_directories(root.path() / "share" / "veltrano");
+        if (r.beside)
+            writeBytes(bin / "ISO5817.mdb", "beside");
+        if (r.installed)
+            writeBytes(root.path() / "share" / "veltrano" / "ISO5817.mdb", "installed");
+        const fs::path found = findCatalogueFile(bin);
+        EXPECT_EQ(found, root.path() / r.expected);
+    }
 }
 
 } // namespace

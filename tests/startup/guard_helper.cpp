@@ -1,6 +1,7 @@
 // A stand-in for a starting copy of the program: takes the single-instance
-// guard in the folder given, prints what it found and, holding the guard,
-// waits until its standard input closes (or it is killed).
+// guard in the folder given (without one, where the program keeps it),
+// prints what it found and, holding the guard, waits until its standard
+// input closes (or it is killed).
 
 #include "SingleInstance.h"
 
@@ -10,11 +11,13 @@
 
 int main(int argc, char* argv[])
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: guard_helper FOLDER\n");
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: guard_helper [FOLDER]\n");
         return 2;
     }
-    veltrano::SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"), QString::fromLocal8Bit(argv[1]));
+    const QString folder =
+        argc == 2 ? QString::fromLocal8Bit(argv[1]) : veltrano::SingleInstanceGuard::defaultFolder();
+    veltrano::SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"), folder);
     switch (guard.state()) {
     case veltrano::SingleInstanceGuard::State::Acquired: std::cout << "acquired" << std::endl; break;
     case veltrano::SingleInstanceGuard::State::AlreadyRunning: std::cout << "running" << std::endl; return 0;

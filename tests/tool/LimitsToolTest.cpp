@@ -2,7 +2,10 @@
 // formats, batch mode and its exit codes.
 #include "ToolRun.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <map>
@@ -11,6 +14,7 @@
 #include <vector>
 
 using veltrano::test::run;
+using veltrano::test::runTool;
 using veltrano::test::ToolRun;
 
 namespace {
@@ -134,6 +138,25 @@ TEST(LimitsTool, ExitStatusForBadOptionsAndAMissingCatalogue)
     };
     for (const Row& r : rows)
         EXPECT_EQ(run(r.args).status, r.status) << r.args;
+}
+
+// A catalogue whose ISO5817 is an endless view ends the tool with the
+// catalogue's exit status, at once instead of never.
+TEST(LimitsTool, EndlessViewCatalogueIsRefusedWithExitThree)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ISO5817.mdb");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    const int rc = sqlite3_exec(db,
+                                "CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) "
+                                "SELECT n AS Gruppe, n AS tmm, n AS \"Unregelm\u00E4\u00DFigkeit\", n AS OrdnungsNr, "
+                                "n AS Bemerkungen, n AS niedrigD, n AS mittelC, n AS hochB FROM r",
+                                nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK);
+    EXPECT_EQ(runTool({"--catalogue", file, "--seam", "butt", "--level", "C", "--t", "10",
+                       "--l", "100", "--b", "12", "--bw", "2"}).status, 3);
 }
 
 } // namespace

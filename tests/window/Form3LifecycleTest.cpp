@@ -280,6 +280,10 @@ private slots:
         QTest::newRow("not a database") << QByteArray() << true;
         QTest::newRow("no table ISO5817") << QByteArray("ALTER TABLE ISO5817 RENAME TO Other") << false;
         QTest::newRow("91 rows") << QByteArray("INSERT INTO ISO5817 SELECT * FROM ISO5817 LIMIT 2") << false;
+        QTest::newRow("an endless view in place of the table")
+            << QByteArray("ALTER TABLE ISO5817 RENAME TO Katalog; CREATE VIEW ISO5817 AS WITH RECURSIVE "
+                          "r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT Katalog.* FROM Katalog, r")
+            << false;
     }
 
     void unusableCatalogue()
