@@ -37,7 +37,7 @@ std::string dimensionText(const WrittenNumber& n, std::string_view sep)
 
 std::string weldLine(const Weld& w, std::string_view sep)
 {
-    std::string s = "Naht " + w.id + " (" + (w.seam == SeamType::Fillet ? "Kehlnaht" : "Stumpfnaht") +
+    std::string s = "Naht " + flat(w.id) + " (" + (w.seam == SeamType::Fillet ? "Kehlnaht" : "Stumpfnaht") +
                     ", Bewertungsgruppe " +
                     (w.level == QualityLevel::B ? "B" : w.level == QualityLevel::C ? "C" : "D") +
                     ", t = " + dimensionText(w.t, sep) + ", l = " + dimensionText(w.l, sep) +
@@ -120,7 +120,7 @@ void writeCheckTable(std::ostream& out, const std::string& fileName, const Recor
                 out << "  " << l.back() << '\n';
             }
         }
-        out << "Naht " << weld.id << ": " << verdictWord(wv.verdict) << " (" << wv.reason << ")\n";
+        out << "Naht " << flat(weld.id) << ": " << verdictWord(wv.verdict) << " (" << wv.reason << ")\n";
     }
     out << "\nProtokoll: " << verdictWord(verdict.verdict) << " (" << verdict.reason << ")\n";
 }
