@@ -96,6 +96,10 @@ TEST(Verdict, Findings)
         {"welder test judged on its own limit", {kButt, kB, "10", "100", "12", "2", true}, makeFinding(16, "2.8"),
          Verdict::Accepted, "2.8", ""},
         {"without welder test", {kButt, kB}, makeFinding(16, "2.8"), Verdict::Rejected, "2.2", ""},
+        {"welder test reads the level-C text", {kFillet, kB, "10", "100", "12", "2", true}, makeFinding(33, "3"),
+         Verdict::Accepted, "3", "Messwert 3 mm ≤ Grenzwert 3 mm"},
+        {"level-B text without welder test", {kFillet, kB}, makeFinding(33, "0"), Verdict::Rejected, "",
+         "nicht zulässig"},
 
         // t = 3 lies on the thin side, where record 13 does not belong
         {"thin weld on a thick row", {kButt, kC, "3"}, makeFinding(13, "0.1"), Verdict::Open, "",
