@@ -51,6 +51,23 @@ Decimal multiply(Decimal a, Decimal b)
     return Decimal(checkedMul(a.mantissa, b.mantissa), a.scale + b.scale);
 }
 
+int compare(Decimal a, Decimal b)
+{
+    const int scale = a.scale > b.scale ? a.scale : b.scale;
+    const std::int64_t am = checkedMul(a.mantissa, pow10(scale - a.scale));
+    const std::int64_t bm = checkedMul(b.mantissa, pow10(scale - b.scale));
+    return am < bm ? -1 : am > bm ? 1 : 0;
+}
+
+Decimal trimmed(Decimal v)
+{
+    while (v.scale > 0 && v.mantissa % 10 == 0) {
+        v.mantissa /= 10;
+        --v.scale;
+    }
+    return v;
+}
+
 Decimal decimalFromFloat(float v)
 {
     if (!std::isfinite(v))

@@ -27,6 +27,13 @@ struct Decimal {
 Decimal add(Decimal a, Decimal b);
 Decimal multiply(Decimal a, Decimal b);
 
+// Compares the values, whatever the scales: negative, zero or positive as a
+// is below, equal to or above b.  Throws std::overflow_error like add().
+int compare(Decimal a, Decimal b);
+
+// The same value with the trailing zeros of its decimals removed (1.500 -> 1.5).
+Decimal trimmed(Decimal v);
+
 // Exact decimal value of a 32-bit float; throws std::domain_error when the
 // float has more binary places than an exact 64-bit decimal can carry.
 Decimal decimalFromFloat(float v);

@@ -4,22 +4,49 @@
 
 namespace veltrano::rules {
 
+namespace {
+
+// One reading of the condition bits for both kinds of weld; only the
+// thickness test differs between them.
+bool holdsFor(Condition c, bool thinWeld, int seamType, bool welderTestOption, bool railBridgeOption)
+{
+    if ((c.bits & kThin) && !thinWeld)
+        return false;
+    if ((c.bits & kThick) && thinWeld)
+        return false;
+    if ((c.bits & kButt) && seamType != static_cast<int>(SeamType::Butt))
+        return false;
+    if ((c.bits & kFillet) && seamType != static_cast<int>(SeamType::Fillet))
+        return false;
+    if ((c.bits & kWelderTest) && !welderTestOption)
+        return false;
+    if ((c.bits & kRailBridge) && !railBridgeOption)
+        return false;
+    return true;
+}
+
+template <typename Weld>
+const Step* firstHolding(const Rule& rule, const Weld& weld)
+{
+    for (int i = 0; i < rule.stepCount; ++i) {
+        const Step& s = rule.steps[static_cast<std::size_t>(i)];
+        if (holds(s.when, weld))
+            return &s;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool holds(Condition c, const WeldInput& weld)
 {
     // t is compared as the 32-bit value with the exact 3: t = 3 is thin.
-    if ((c.bits & kThin) && !(weld.t <= 3.0f))
-        return false;
-    if ((c.bits & kThick) && !(weld.t > 3.0f))
-        return false;
-    if ((c.bits & kButt) && !weld.isButtWeld())
-        return false;
-    if ((c.bits & kFillet) && !weld.isFilletWeld())
-        return false;
-    if ((c.bits & kWelderTest) && !weld.welderTest)
-        return false;
-    if ((c.bits & kRailBridge) && !weld.railBridge)
-        return false;
-    return true;
+    return holdsFor(c, weld.t <= 3.0f, weld.seamType, weld.welderTest, weld.railBridge);
+}
+
+bool holds(Condition c, const ExactWeld& weld)
+{
+    return holdsFor(c, compare(weld.t, Decimal(3, 0)) <= 0, weld.seamType, weld.welderTest, weld.railBridge);
 }
 
 std::span<const RuleRow> table(QualityLevel level)
@@ -87,15 +114,9 @@ const Rule* find(QualityLevel level, int recNo)
     return nullptr;
 }
 
-const Step* decidingStep(const Rule& rule, const WeldInput& weld)
-{
-    for (int i = 0; i < rule.stepCount; ++i) {
-        const Step& s = rule.steps[static_cast<std::size_t>(i)];
-        if (holds(s.when, weld))
-            return &s;
-    }
-    return nullptr;
-}
+const Step* decidingStep(const Rule& rule, const WeldInput& weld) { return firstHolding(rule, weld); }
+
+const Step* decidingStep(const Rule& rule, const ExactWeld& weld) { return firstHolding(rule, weld); }
 
 Significand18 value(const Formula& f, const WeldInput& weld)
 {
@@ -130,6 +151,50 @@ Evaluation evaluate(QualityLevel level, int recNo, const WeldInput& weld)
     e.outcome = step->then.outcome;
     if (e.outcome == Outcome::Mm || e.outcome == Outcome::Mm2)
         e.value = value(step->then.formula, weld);
+    return e;
+}
+
+Decimal exactValue(const Formula& f, const ExactWeld& weld)
+{
+    auto variable = [&](Var v) {
+        switch (v) {
+        case Var::t:
+            return weld.t;
+        case Var::l:
+            return weld.l;
+        case Var::b:
+            return weld.b;
+        case Var::bw:
+            return weld.bw;
+        case Var::none:
+            break;
+        }
+        return Decimal(1, 0);
+    };
+    Decimal x = f.factor;
+    if (f.first != Var::none)
+        x = multiply(x, variable(f.first));
+    if (f.second != Var::none)
+        x = multiply(x, variable(f.second));
+    x = add(x, f.addend);
+    if (f.capped && compare(x, f.cap) > 0)
+        x = f.cap;
+    return trimmed(x);
+}
+
+ExactEvaluation evaluateExact(QualityLevel level, int recNo, const ExactWeld& weld)
+{
+    const Rule* rule = find(level, recNo);
+    if (!rule)
+        return {};
+    const Step* step = decidingStep(*rule, weld);
+    if (!step)
+        return {};
+    ExactEvaluation e;
+    e.outcome = step->then.outcome;
+    e.when = step->when;
+    if (e.outcome == Outcome::Mm || e.outcome == Outcome::Mm2)
+        e.value = exactValue(step->then.formula, weld);
     return e;
 }
 

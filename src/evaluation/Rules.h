@@ -175,4 +175,37 @@ Evaluation evaluate(QualityLevel level, int recNo, const WeldInput& weld);
 // The LimitText of an evaluation; CatalogueText takes over the given text.
 std::string text(const Evaluation& e, std::string_view catalogueText, std::string_view decimalSeparator);
 
+// ---- exact evaluation -------------------------------------------------------
+//
+// An inspection record judges a measured imperfection against the limit
+// itself, not against the text the window shows.  The same rule rows are then
+// read on the weld's dimensions as written (3.3 mm stays 3.3, it never passes
+// through a 32-bit float), the thickness test compares the exact t with 3, and
+// min(x, c) is the exact smaller of the two: 0.1 * t with t = 3.3 is 0.33 mm.
+
+struct ExactWeld {
+    Decimal t{10, 0};
+    Decimal l{100, 0};
+    Decimal b{12, 0};
+    Decimal bw{2, 0};
+    int seamType = static_cast<int>(SeamType::Butt);
+    bool welderTest = false;
+    bool railBridge = false;
+};
+
+bool holds(Condition c, const ExactWeld& weld);
+const Step* decidingStep(const Rule& rule, const ExactWeld& weld);
+
+// Exact decimal value of a formula: products and sums without rounding, a cap
+// as the exact minimum.
+Decimal exactValue(const Formula& f, const ExactWeld& weld);
+
+struct ExactEvaluation {
+    Outcome outcome = Outcome::NoResult;
+    Decimal value{}; // for Mm and Mm2
+    Condition when{}; // the condition of the deciding step
+};
+
+ExactEvaluation evaluateExact(QualityLevel level, int recNo, const ExactWeld& weld);
+
 } // namespace veltrano::rules

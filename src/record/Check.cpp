@@ -1,0 +1,182 @@
+#include "Check.h"
+
+#include "LimitText.h"
+#include "RecordFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace veltrano::record {
+namespace {
+
+// Width of a UTF-8 text in characters, for the aligned columns.
+std::size_t columns(std::string_view s)
+{
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string flat(std::string s)
+{
+    for (char& c : s)
+        if (c == '\n' || c == '\r' || c == '\t')
+            c = ' ';
+    return s;
+}
+
+std::string dimensionText(const WrittenNumber& n, std::string_view sep)
+{
+    const auto v = n.value();
+    return (v ? v->text(sep) : n.text) + " mm";
+}
+
+std::string weldLine(const Weld& w, std::string_view sep)
+{
+    std::string s = "Naht " + flat(w.id) + " (" + (w.seam == SeamType::Fillet ? "Kehlnaht" : "Stumpfnaht") +
+                    ", Bewertungsgruppe " +
+                    (w.level == QualityLevel::B ? "B" : w.level == QualityLevel::C ? "C" : "D") +
+                    ", t = " + dimensionText(w.t, sep) + ", l = " + dimensionText(w.l, sep) +
+                    ", b = " + dimensionText(w.b, sep) + ", bw = " + dimensionText(w.bw, sep);
+    if (w.welderTest.value_or(false))
+        s += ", Schweißerprüfung";
+    if (w.railBridge.value_or(false))
+        s += ", Eisenbahnbrücke";
+    return s + ")";
+}
+
+} // namespace
+
+int exitStatus(Verdict v)
+{
+    switch (v) {
+    case Verdict::Accepted:
+        return kCheckAccepted;
+    case Verdict::Rejected:
+        return kCheckRejected;
+    case Verdict::Open:
+        break;
+    }
+    return kCheckOpen;
+}
+
+void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record,
+                     const RecordVerdict& verdict, const CatalogueRows& rows, std::string_view sep)
+{
+    out << "Pr\u00FCfprotokoll " << fileName << '\n';
+    const Inspection& h = record.inspection;
+    const std::array<std::pair<const char*, const std::optional<std::string>*>, 10> header{{
+        {"Auftrag", &h.order},
+        {"Bauteil", &h.component},
+        {"Zeichnung", &h.drawing},
+        {"Verfahren", &h.method},
+        {"Prüfstufe", &h.stage},
+        {"Prüfer", &h.inspector},
+        {"Qualifikation", &h.qualification},
+        {"Datum", &h.date},
+        {"Ort", &h.place},
+        {"Bemerkungen", &h.remarks},
+    }};
+    out << "Norm: " << flat(h.standardOrDefault()) << '\n';
+    for (const auto& [label, value] : header)
+        if (*value)
+            out << label << ": " << flat(**value) << '\n';
+
+    for (std::size_t i = 0; i < record.welds.size(); ++i) {
+        const Weld& weld = record.welds[i];
+        const WeldVerdict& wv = verdict.welds[i];
+        out << '\n' << weldLine(weld, sep) << '\n';
+        if (!weld.findings.empty()) {
+            using Line = std::array<std::string, 7>;
+            std::vector<Line> lines;
+            lines.push_back({"Nr", "Ordnungsnr.", "Unregelm\u00E4\u00DFigkeit", "Messwert", "Grenzwert", "Ergebnis",
+                             "Begr\u00FCndung"});
+            for (std::size_t k = 0; k < weld.findings.size(); ++k) {
+                const Finding& f = weld.findings[k];
+                const FindingVerdict& fv = wv.findings[k];
+                const bool known = f.record >= 1 && f.record <= rows.rowCount();
+                const auto value = f.value.value();
+                lines.push_back({std::to_string(f.record),
+                                 known ? flat(rows.text(f.record, "OrdnungsNr")) : std::string(),
+                                 known ? flat(rows.text(f.record, "Unregelm\u00E4\u00DFigkeit")) : std::string(),
+                                 value ? quantityText(*value, fv.unit, sep) : f.value.text,
+                                 fv.limit     ? quantityText(*fv.limit, fv.unit, sep)
+                                 : fv.belongs ? fv.limitText
+                                              : std::string(kNotApplicable),
+                                 verdictWord(fv.verdict), fv.reason});
+            }
+            std::array<std::size_t, 7> width{};
+            for (const Line& l : lines)
+                for (std::size_t c = 0; c < l.size(); ++c)
+                    width[c] = std::max(width[c], columns(l[c]));
+            for (const Line& l : lines) {
+                out << "  " << std::string(width[0] - columns(l[0]), ' ') << l[0];
+                for (std::size_t c = 1; c + 1 < l.size(); ++c)
+                    out << "  " << l[c] << std::string(width[c] - columns(l[c]), ' ');
+                out << "  " << l.back() << '\n';
+            }
+        }
+        out << "Naht " << flat(weld.id) << ": " << verdictWord(wv.verdict) << " (" << wv.reason << ")\n";
+    }
+    out << "\nProtokoll: " << verdictWord(verdict.verdict) << " (" << verdict.reason << ")\n";
+}
+
+void writeCheckJson(std::ostream& out, const Record& record, const RecordVerdict& verdict)
+{
+    nlohmann::ordered_json root;
+    root["verdict"] = verdictKey(verdict.verdict);
+    root["reason"] = verdict.reason;
+    root["welds"] = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < record.welds.size(); ++i) {
+        const Weld& weld = record.welds[i];
+        const WeldVerdict& wv = verdict.welds[i];
+        nlohmann::ordered_json w;
+        w["id"] = weld.id;
+        w["verdict"] = verdictKey(wv.verdict);
+        w["reason"] = wv.reason;
+        w["findings"] = nlohmann::ordered_json::array();
+        for (std::size_t k = 0; k < weld.findings.size(); ++k) {
+            const FindingVerdict& fv = wv.findings[k];
+            nlohmann::ordered_json f;
+            f["record"] = fv.record;
+            f["verdict"] = verdictKey(fv.verdict);
+            if (const auto value = weld.findings[k].value.value())
+                f["value"] = value->text(".");
+            if (fv.limit) {
+                f["limit"] = fv.limit->text(".");
+                f["unit"] = fv.unit;
+                f["bound"] = fv.bound == Bound::Min ? "min" : "max";
+            }
+            f["reason"] = fv.reason;
+            w["findings"].push_back(std::move(f));
+        }
+        root["welds"].push_back(std::move(w));
+    }
+    // Every text has passed the UTF-8 check of the loader or comes from the
+    // catalogue; a broken byte is replaced rather than losing the verdict.
+    out << root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+int checkRecordFile(const std::filesystem::path& file, const CatalogueRows& rows, const CheckOptions& options,
+                    std::ostream& out, std::ostream& err)
+{
+    Record record;
+    try {
+        record = loadRecord(file);
+    } catch (const RecordError& e) {
+        err << e.what() << '\n';
+        return kCheckUnreadable;
+    }
+    const RecordVerdict verdict = judgeRecord(record, rows, options.decimalSeparator);
+    if (options.format == CheckOptions::Format::Json)
+        writeCheckJson(out, record, verdict);
+    else
+        writeCheckTable(out, file.string(), record, verdict, rows, options.decimalSeparator);
+    return exitStatus(verdict.verdict);
+}
+
+} // namespace veltrano::record

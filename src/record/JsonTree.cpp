@@ -1,0 +1,314 @@
+#include "JsonTree.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+namespace veltrano::record {
+
+JsonNode JsonNode::string(std::string s)
+{
+    JsonNode n;
+    n.kind = Kind::String;
+    n.text = std::move(s);
+    return n;
+}
+
+JsonNode JsonNode::number(std::string token)
+{
+    JsonNode n;
+    n.kind = Kind::Number;
+    n.text = std::move(token);
+    return n;
+}
+
+JsonNode JsonNode::flag(bool b)
+{
+    JsonNode n;
+    n.kind = Kind::Boolean;
+    n.boolean = b;
+    return n;
+}
+
+JsonNode JsonNode::object()
+{
+    JsonNode n;
+    n.kind = Kind::Object;
+    return n;
+}
+
+JsonNode JsonNode::array()
+{
+    JsonNode n;
+    n.kind = Kind::Array;
+    return n;
+}
+
+const JsonNode* JsonNode::member(std::string_view key) const
+{
+    for (const auto& [k, v] : members)
+        if (k == key)
+            return &v;
+    return nullptr;
+}
+
+namespace {
+
+// Line and column (in characters) of a byte offset.
+std::pair<std::size_t, std::size_t> lineAndColumn(std::string_view text, std::size_t offset)
+{
+    offset = std::min(offset, text.size());
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            ++line;
+            column = 1;
+        } else if ((c & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    return {line, column};
+}
+
+// Index of the first byte that does not belong to a well-formed UTF-8
+// sequence, or the size when there is none.
+std::size_t firstInvalidUtf8(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (n == 0 || (n == 2 && c < 0xC2) || i + n > s.size())
+            return i;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return i;
+        i += n;
+    }
+    return s.size();
+}
+
+// Builds the tree from nlohmann's SAX events: number_float hands over the
+// token as written, which a parsed nlohmann::json would have lost.
+class TreeBuilder : public nlohmann::json_sax<nlohmann::json> {
+public:
+    explicit TreeBuilder(std::string_view text) : m_text(text) {}
+
+    // Deeper than any record; keeps the writer's recursion within bounds.
+    static constexpr std::size_t kMaxDepth = 256;
+
+    bool null() override { return put(JsonNode{}); }
+    bool boolean(bool val) override { return put(JsonNode::flag(val)); }
+    bool number_integer(number_integer_t val) override { return put(JsonNode::number(std::to_string(val))); }
+    bool number_unsigned(number_unsigned_t val) override { return put(JsonNode::number(std::to_string(val))); }
+    bool number_float(number_float_t, const string_t& s) override { return put(JsonNode::number(s)); }
+    bool string(string_t& val) override { return put(JsonNode::string(std::move(val))); }
+    bool binary(binary_t&) override { return false; }
+
+    bool start_object(std::size_t) override { return open(JsonNode::object()); }
+    bool key(string_t& val) override
+    {
+        JsonNode& object = *m_stack.back();
+        if (object.member(val)) {
+            const std::string path = openPath();
+            m_duplicateKey = path.empty() ? val : path + "." + val;
+            return false;
+        }
+        m_pendingKey = std::move(val);
+        return true;
+    }
+    bool end_object() override { return close(); }
+    bool start_array(std::size_t) override { return open(JsonNode::array()); }
+    bool end_array() override { return close(); }
+
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) override
+    {
+        // position counts the bytes read, the one that broke the syntax last.
+        const std::size_t read = std::min(position, m_text.size());
+        if (const std::size_t bad = firstInvalidUtf8(m_text.substr(0, read)); bad < read) {
+            const auto [line, column] = lineAndColumn(m_text, bad);
+            throw JsonSyntaxError(line, column, "kein gültiges UTF-8");
+        }
+        if (position > m_text.size() || position == 0) {
+            const auto [line, column] = lineAndColumn(m_text, m_text.size());
+            throw JsonSyntaxError(line, column, "kein gültiges JSON: die Datei endet zu früh");
+        }
+        const std::size_t start = tokenStart(position - 1);
+        const auto [line, column] = lineAndColumn(m_text, start);
+        std::string token(m_text.substr(start, position - start));
+        if (token.size() > 40)
+            token = token.substr(0, 37) + "...";
+        throw JsonSyntaxError(line, column, "kein gültiges JSON: \u00BB" + token + "\u00AB kommt hier unerwartet");
+    }
+
+    JsonNode take() { return std::move(m_root); }
+    const std::string& duplicateKey() const { return m_duplicateKey; }
+    bool tooDeep() const { return m_tooDeep; }
+
+private:
+    // The field path of the innermost open container: welds[2].findings[0].
+    std::string openPath() const
+    {
+        std::string path;
+        for (std::size_t i = 1; i < m_stack.size(); ++i) {
+            const JsonNode& parent = *m_stack[i - 1];
+            if (parent.kind == JsonNode::Kind::Object)
+                path += (path.empty() ? "" : ".") + parent.members.back().first;
+            else
+                path += "[" + std::to_string(parent.items.size() - 1) + "]";
+        }
+        return path;
+    }
+
+    bool put(JsonNode value)
+    {
+        if (m_stack.empty()) {
+            m_root = std::move(value);
+            return true;
+        }
+        JsonNode& parent = *m_stack.back();
+        if (parent.kind == JsonNode::Kind::Object)
+            parent.members.emplace_back(std::move(m_pendingKey), std::move(value));
+        else
+            parent.items.push_back(std::move(value));
+        return true;
+    }
+    bool open(JsonNode container)
+    {
+        if (m_stack.size() >= kMaxDepth) {
+            m_tooDeep = true;
+            return false;
+        }
+        put(std::move(container));
+        JsonNode* added = &m_root;
+        if (!m_stack.empty()) {
+            JsonNode& parent = *m_stack.back();
+            added = parent.kind == JsonNode::Kind::Object ? &parent.members.back().second : &parent.items.back();
+        }
+        m_stack.push_back(added);
+        return true;
+    }
+    bool close()
+    {
+        m_stack.pop_back();
+        return true;
+    }
+
+    // Where the token that ends at last begins: a string at its opening
+    // quote, a number or a word at its first character.
+    std::size_t tokenStart(std::size_t last) const
+    {
+        auto word = [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                   c == '+' || c == '-';
+        };
+        std::size_t i = last;
+        if (m_text[last] == '"' && last > 0) {
+            for (i = last; i-- > 0;) {
+                if (m_text[i] != '"')
+                    continue;
+                std::size_t slashes = 0;
+                while (slashes < i && m_text[i - 1 - slashes] == '\\')
+                    ++slashes;
+                if (slashes % 2 == 0)
+                    return i;
+            }
+            return last;
+        }
+        if (word(m_text[last]))
+            while (i > 0 && word(m_text[i - 1]))
+                --i;
+        return i;
+    }
+
+    std::string_view m_text;
+    JsonNode m_root;
+    std::vector<JsonNode*> m_stack; // a container's children are only appended while it is open
+    std::string m_pendingKey;
+    std::string m_duplicateKey;
+    bool m_tooDeep = false;
+};
+
+void writeString(std::string& out, const std::string& s)
+{
+    out += nlohmann::json(s).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+}
+
+void write(std::string& out, const JsonNode& n, int depth)
+{
+    const std::string indent(static_cast<std::size_t>(depth + 1) * 2, ' ');
+    const std::string closing(static_cast<std::size_t>(depth) * 2, ' ');
+    switch (n.kind) {
+    case JsonNode::Kind::Null:
+        out += "null";
+        return;
+    case JsonNode::Kind::Boolean:
+        out += n.boolean ? "true" : "false";
+        return;
+    case JsonNode::Kind::Number:
+        out += n.text;
+        return;
+    case JsonNode::Kind::String:
+        writeString(out, n.text);
+        return;
+    case JsonNode::Kind::Array:
+        if (n.items.empty()) {
+            out += "[]";
+            return;
+        }
+        out += "[\n";
+        for (std::size_t i = 0; i < n.items.size(); ++i) {
+            out += indent;
+            write(out, n.items[i], depth + 1);
+            out += i + 1 < n.items.size() ? ",\n" : "\n";
+        }
+        out += closing + "]";
+        return;
+    case JsonNode::Kind::Object:
+        if (n.members.empty()) {
+            out += "{}";
+            return;
+        }
+        out += "{\n";
+        for (std::size_t i = 0; i < n.members.size(); ++i) {
+            out += indent;
+            writeString(out, n.members[i].first);
+            out += ": ";
+            write(out, n.members[i].second, depth + 1);
+            out += i + 1 < n.members.size() ? ",\n" : "\n";
+        }
+        out += closing + "}";
+        return;
+    }
+}
+
+} // namespace
+
+JsonNode parseJson(std::string_view text)
+{
+    TreeBuilder builder(text);
+    const bool ok = nlohmann::json::sax_parse(text.begin(), text.end(), &builder);
+    if (!ok) {
+        if (!builder.duplicateKey().empty())
+            throw JsonSyntaxError(0, 0, "steht zweimal im selben Objekt", builder.duplicateKey());
+        if (builder.tooDeep())
+            throw JsonSyntaxError(1, 1, "zu tief verschachtelt");
+        throw JsonSyntaxError(1, 1, "kein gültiges JSON");
+    }
+    return builder.take();
+}
+
+std::string writeJson(const JsonNode& root)
+{
+    std::string out;
+    try {
+        write(out, root, 0);
+    } catch (const nlohmann::json::exception&) {
+        throw std::invalid_argument("ein Text ist kein gültiges UTF-8");
+    }
+    out += '\n';
+    return out;
+}
+
+} // namespace veltrano::record

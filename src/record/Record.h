@@ -1,0 +1,83 @@
+#pragma once
+// An inspection record: one inspection job with its header and its welds,
+// each weld with the imperfections found on it.  Dimensions and measured
+// values are kept as they were written, so the verdict reads the exact
+// decimal and the file is saved again unchanged.
+
+#include "ExactNumber.h"
+#include "JsonTree.h"
+#include "WeldInput.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veltrano::record {
+
+inline constexpr const char* kFormatName = "veltrano-record";
+inline constexpr int kFormatVersion = 1;
+inline constexpr const char* kDefaultStandard = "DIN EN ISO 5817";
+
+// Members of an object that this version does not know; saved again after
+// the known ones, in their order.
+using ExtraMembers = std::vector<std::pair<std::string, JsonNode>>;
+
+// A number as it stands in the file: a JSON number token (3.3, 1e-1) or the
+// text of a JSON string ("3,3").
+struct WrittenNumber {
+    std::string text;
+    bool quoted = false;
+
+    static WrittenNumber of(const ExactNumber& n) { return {n.text("."), false}; }
+    std::optional<ExactNumber> value() const { return ExactNumber::parse(text, !quoted); }
+};
+
+struct Inspection {
+    std::optional<std::string> order, component, drawing, standard, method, stage, inspector, qualification, date,
+        place, remarks;
+    ExtraMembers extra;
+
+    std::string standardOrDefault() const { return standard ? *standard : kDefaultStandard; }
+};
+
+enum class Judgement { None, Accepted, Rejected };
+
+struct Finding {
+    int record = 1;                      // catalogue record number, 1 to 89
+    WrittenNumber value;                 // in the row's unit: mm, mm² or degrees
+    std::optional<WrittenNumber> length; // mm in the 100 mm of weld where it is largest
+    std::optional<std::string> location, remark;
+    Judgement judgement = Judgement::None; // the inspector's, where no verdict can be computed
+    ExtraMembers extra;
+};
+
+struct Weld {
+    std::string id;
+    SeamType seam = SeamType::Butt;
+    QualityLevel level = QualityLevel::B;
+    WrittenNumber t, l, b, bw; // mm; t is the throat thickness a of a fillet weld
+    std::optional<bool> welderTest, railBridge;
+    std::optional<std::string> welder, process, location, remarks;
+    std::vector<Finding> findings;
+    ExtraMembers extra;
+};
+
+struct Record {
+    Inspection inspection;
+    std::vector<Weld> welds;
+    ExtraMembers extra;
+};
+
+// Range of a weld dimension in mm, as the main window's fields allow it.
+struct DimensionRange {
+    const char* field;
+    Decimal min;
+    Decimal max;
+};
+inline constexpr DimensionRange kRangeT{"t", Decimal(5, 1), Decimal(1000, 0)};
+inline constexpr DimensionRange kRangeL{"l", Decimal(1, 0), Decimal(1000, 0)};
+inline constexpr DimensionRange kRangeB{"b", Decimal(1, 0), Decimal(100, 0)};
+inline constexpr DimensionRange kRangeBw{"bw", Decimal(1, 0), Decimal(50, 0)};
+
+} // namespace veltrano::record
