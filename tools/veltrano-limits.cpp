@@ -2,6 +2,8 @@
 // catalogue, driver and recalculation walk as the program's window.
 
 #include "Catalogue.h"
+#include "CatalogueRows.h"
+#include "Check.h"
 #include "Recalculation.h"
 #include "limits/Batch.h"
 #include "limits/ExitStatus.h"
@@ -20,6 +22,7 @@
 #include <cstring>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 using namespace veltrano::limits;
@@ -104,8 +107,33 @@ int main(int argc, char** argv)
     const Options& options = *parsed.options;
 
     const std::filesystem::path file = options.catalogue ? std::filesystem::path(*options.catalogue)
-                                                         : veltrano::catalogueFileIn(programFolder(argv[0]));
+                                                         : veltrano::findCatalogueFile(programFolder(argv[0]));
     const std::string separator = options.separator ? *options.separator : localeDecimalSeparator();
+
+    if (options.check) {
+        // The verdicts of an inspection record, judged on this catalogue's rows.
+        veltrano::Catalogue catalogue(file);
+        try {
+            catalogue.Open();
+        } catch (const veltrano::CatalogueError& e) {
+            std::cerr << "veltrano-limits: " << e.what() << '\n';
+            return kCatalogueError;
+        }
+        namespace record = veltrano::record;
+        record::CheckOptions check;
+        check.format = options.format == Format::Json ? record::CheckOptions::Format::Json
+                                                      : record::CheckOptions::Format::Table;
+        check.decimalSeparator = separator;
+        std::ostringstream out, err;
+        const int status = record::checkRecordFile(std::filesystem::u8path(*options.check),
+                                                   record::CatalogueRowsOf<veltrano::Catalogue>(catalogue), check, out,
+                                                   err);
+        if (!err.str().empty())
+            std::cerr << "veltrano-limits: " << terminalLines(err.str());
+        // The record's own texts (locations, remarks) reach the terminal
+        // only with their control characters escaped.
+        return writeOut(terminalLines(out.str())) ? status : kOutputError;
+    }
 
     std::optional<veltrano::Recalculation> recalculation;
     try {

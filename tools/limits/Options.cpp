@@ -13,6 +13,9 @@ const char* const kFooter =
     "Without --batch, all weld options from --seam to --bw are required. Numbers are written with a dot;\n"
     "the results use the decimal separator of the user's locale unless --decimal-separator says otherwise.\n"
     "\n"
+    "--check FILE judges every finding of an inspection record file and prints the verdict of each finding,\n"
+    "weld and of the record (--format table or json).\n"
+    "\n"
     "--batch reads one weld per line from standard input as a JSON object, for example\n"
     "  {\"seam\":\"butt\",\"level\":\"C\",\"t\":10,\"l\":100,\"b\":12,\"bw\":2,\"welder_test\":false,\"rail_bridge\":false}\n"
     "and writes one line per input line, in order: {\"results\":[...]} or {\"error\":\"...\",\"line\":N}.\n"
@@ -21,7 +24,12 @@ const char* const kFooter =
     "  0  success\n"
     "  2  a missing, repeated or bad option\n"
     "  3  the catalogue cannot be opened\n"
-    "  4  an output cannot be written (standard output or the report file)\n";
+    "  4  an output cannot be written (standard output or the report file)\n"
+    "With --check FILE (an inspection record), the verdict of the record:\n"
+    "  0  accepted\n"
+    "  1  rejected\n"
+    "  6  open: nothing rejected, but something awaits the inspector\n"
+    "  5  the record file cannot be read or is not a valid record\n";
 
 } // namespace
 
@@ -54,6 +62,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, bool withR
     app.add_option("--decimal-separator", o.separator, "decimal separator of the results")->type_name("SEP");
     auto* formatOption = app.add_option("--format", format, "output format (default: table)")
                              ->type_name("table|tsv|json");
+    app.add_option("--check", o.check, "judge the findings of an inspection record file")->type_name("FILE");
     auto* pdf = app.add_option("--pdf", o.pdf, "write the three-page evaluation report of the weld to FILE "
                                                "(- for standard output)")
                     ->type_name("FILE");
@@ -94,10 +103,19 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, bool withR
             if (o.pdf->empty())
                 throw UsageError("--pdf needs a file name, or - for standard output");
         }
-        if (o.batch) {
-            bool weldOptions = false;
-            for (const char* name : {"--seam", "--level", "--t", "--l", "--b", "--bw", "--welder-test", "--rail-bridge"})
-                weldOptions = weldOptions || app.get_option(name)->count() > 0;
+        bool weldOptions = false;
+        for (const char* name : {"--seam", "--level", "--t", "--l", "--b", "--bw", "--welder-test", "--rail-bridge"})
+            weldOptions = weldOptions || app.get_option(name)->count() > 0;
+        if (o.check) {
+            if (weldOptions || o.batch)
+                throw UsageError("--check reads the welds from the record file and takes no weld options or --batch");
+            if (o.format == Format::Tsv)
+                throw UsageError("--check accepts --format table or json");
+            if (o.check->empty())
+                throw UsageError("--check needs a record file");
+            if (o.pdf)
+                throw UsageError("--pdf writes the evaluation report of one weld and cannot be used with --check");
+        } else if (o.batch) {
             if (weldOptions)
                 throw UsageError("--batch reads the welds from standard input and takes no weld options");
             if (o.pdf)
@@ -105,9 +123,7 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, bool withR
             if (o.format != Format::Json)
                 throw UsageError("--batch needs --format json");
         } else {
-            const std::pair<const char*, const std::string*> required[] = {
-                {"--seam", &seam}, {"--level", &level}, {"--t", &t}, {"--l", &l}, {"--b", &b}, {"--bw", &bw}};
-            for (const auto& [name, value] : required)
+            for (const char* name : {"--seam", "--level", "--t", "--l", "--b", "--bw"})
                 if (!app.get_option(name)->count())
                     throw UsageError(std::string("missing option ") + name);
             if (o.pdf && *o.pdf == "-" && o.formatGiven)

@@ -16,6 +16,7 @@ struct Options {
     Format format = Format::Table;
     bool formatGiven = false;
     bool batch = false;
+    std::optional<std::string> check; // the inspection record file to judge
     WeldInput weld;
     QualityLevel level = QualityLevel::B;
 };

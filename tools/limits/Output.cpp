@@ -148,6 +148,23 @@ std::string displayText(std::string_view s)
     return out;
 }
 
+std::string terminalLines(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    transcribe(out, s, [](std::string& o, std::uint32_t c, std::string_view raw) {
+        if (c == '\n')
+            o += '\n';
+        else if (c == '\r' || c == '\t')
+            o += ' ';
+        else if (isControl(c))
+            appendEscape(o, c);
+        else
+            o += raw;
+    });
+    return out;
+}
+
 std::size_t displayColumns(std::string_view s)
 {
     std::size_t n = 0;

@@ -24,6 +24,10 @@ std::string jsonString(std::string_view s);
 // are shown as \u escapes and bytes that are not UTF-8 as U+FFFD.
 std::string displayText(std::string_view s);
 
+// A whole block of output lines made safe for a terminal the same way; the
+// line feeds between the lines stay.
+std::string terminalLines(std::string_view s);
+
 // Width of a UTF-8 text in characters, for the aligned table.
 std::size_t displayColumns(std::string_view s);
 
