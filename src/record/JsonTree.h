@@ -21,6 +21,15 @@ struct JsonNode {
     std::vector<JsonNode> items;
     std::vector<std::pair<std::string, JsonNode>> members;
 
+    // Declared here, defined below the class: a pair holding a JsonNode is
+    // complete only once the class is, and some standard libraries check.
+    JsonNode();
+    JsonNode(const JsonNode&);
+    JsonNode(JsonNode&&) noexcept;
+    JsonNode& operator=(const JsonNode&);
+    JsonNode& operator=(JsonNode&&) noexcept;
+    ~JsonNode();
+
     static JsonNode string(std::string s);
     static JsonNode number(std::string token);
     static JsonNode flag(bool b);
@@ -30,6 +39,13 @@ struct JsonNode {
     const JsonNode* member(std::string_view key) const;
     void add(std::string key, JsonNode value) { members.emplace_back(std::move(key), std::move(value)); }
 };
+
+inline JsonNode::JsonNode() = default;
+inline JsonNode::JsonNode(const JsonNode&) = default;
+inline JsonNode::JsonNode(JsonNode&&) noexcept = default;
+inline JsonNode& JsonNode::operator=(const JsonNode&) = default;
+inline JsonNode& JsonNode::operator=(JsonNode&&) noexcept = default;
+inline JsonNode::~JsonNode() = default;
 
 // A syntax error at a place in the text: line and column count from 1, the
 // column in characters, not bytes.  A key that appears twice in one object is
