@@ -16,7 +16,7 @@
 
 class QGroupBox;
 class QLabel;
-class QProgressDialog;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
@@ -32,6 +32,36 @@ inline constexpr QChar kPathSeparator = u'/';
 // dir and name joined by exactly one separator; an empty dir gives the
 // separator followed by name.
 QString AddPathPart(const QString& dir, const QString& name, QChar separator = kPathSeparator);
+
+// The progress window of the copy, titled "Datenbank-Sicherungskopie": the
+// file being copied, a bar for the whole run and a cancel button.  It is
+// modal to the backup dialog and shown only while bytes are being copied;
+// every question and error message of the copy hides it first, so nothing
+// of it stands over them.  Closing it, Esc or its button stop the copy.
+class TBackupProgress : public QDialog {
+    Q_OBJECT
+
+public:
+    TBackupProgress(const QString& title, QWidget* parent);
+
+    QLabel* LabelFile = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* BitBtnStop = nullptr;
+
+    bool stopped() const { return m_stopped; }
+
+public slots:
+    void reject() override;
+
+private:
+    bool m_stopped = false;
+};
+
+// What the user is told when a backup run has ended: how many files were
+// copied and where to, which earlier copies stayed because the user said
+// "Nein", whether it was stopped, how many files failed.  Empty when every
+// file failed: each failure has had its own message.
+QString BackupSummary(const veltrano::CopyOutcome& outcome, const QString& target);
 
 class TFormBackup : public QDialog, private veltrano::CopyInteraction {
     Q_OBJECT
@@ -74,15 +104,17 @@ private:
     void copyFinished() override;
     ReplaceAnswer confirmReplace(const QString& existing, const QString& source) override;
     void reportError(const QString& file, const QString& message) override;
+    void hideProgress();
 
     std::function<void()> m_closeTable;
     QString m_programDir;
     bool m_copying = false;
     veltrano::CopyOutcome m_outcome;
 
-    QProgressDialog* m_progress = nullptr;
+    TBackupProgress* m_progress = nullptr;
     qint64 m_totalBytes = 0;
     QString m_progressFile;
+    qint64 m_fileStart = 0; // bytes of the run done when the current file began
 };
 
 // The backup command of the main window: its status bar shows the single
