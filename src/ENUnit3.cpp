@@ -695,12 +695,14 @@ void TForm3::onFocusWindowChanged(QWindow* window)
 {
     if (!window || window == windowHandle())
         return;
-    // Drop-down lists, menus and tool tips belong to this window, and a
-    // message box returns to where the user was: none of them counts.
+    // Drop-down lists, menus and tool tips belong to this window, a message
+    // box returns to where the user was, and the help and the manual are
+    // read beside the weld the user is working on: none of them counts.
     if (window->type() == Qt::Popup || window->type() == Qt::ToolTip)
         return;
     for (QWidget* topLevel : QApplication::topLevelWidgets()) {
-        if (topLevel->windowHandle() == window && qobject_cast<QMessageBox*>(topLevel))
+        if (topLevel->windowHandle() == window
+            && (qobject_cast<QMessageBox*>(topLevel) || qobject_cast<THelpViewer*>(topLevel)))
             return;
     }
     m_bOtherWindowActive = true;
