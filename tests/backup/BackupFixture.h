@@ -123,13 +123,16 @@ constexpr int kReadingTime = 700;
 
 // Once the current timer event has returned and after delayMs, sends key to
 // the widget that has the focus, provided window is then the modal window
-// in front and holds the focus.  Otherwise the problem is recorded.
-inline void pressLater(QWidget* window, Qt::Key key, int delayMs = 0, Qt::KeyboardModifiers modifiers = {})
+// in front and holds the focus.  Otherwise the problem is recorded.  before
+// runs just before the key is sent.
+inline void pressLater(QWidget* window, Qt::Key key, int delayMs = 0, std::function<void()> before = {})
 {
     QPointer<QWidget> target(window);
-    QTimer::singleShot(delayMs, [target, key, modifiers] {
+    QTimer::singleShot(delayMs, [target, key, before] {
         if (!target)
             return;
+        if (before)
+            before();
         QWidget* front = QApplication::activeModalWidget();
         QWidget* focus = QApplication::focusWidget();
         if (front != target) {
@@ -140,18 +143,20 @@ inline void pressLater(QWidget* window, Qt::Key key, int delayMs = 0, Qt::Keyboa
             ModalScript::problem(describeWindow(target) + QStringLiteral(" does not hold the focus"));
             return;
         }
-        QTest::keyClick(focus, key, modifiers);
+        QTest::keyClick(focus, key);
     });
 }
 
 // The same with a click of the left button at the middle of control, which
 // must be the widget seen there, in the modal window in front.
-inline void clickLater(QWidget* control, int delayMs = 0)
+inline void clickLater(QWidget* control, int delayMs = 0, std::function<void()> before = {})
 {
     QPointer<QWidget> target(control);
-    QTimer::singleShot(delayMs, [target] {
+    QTimer::singleShot(delayMs, [target, before] {
         if (!target)
             return;
+        if (before)
+            before();
         QWidget* front = QApplication::activeModalWidget();
         if (front != target->window()) {
             ModalScript::problem(describeWindow(target->window()) + QStringLiteral(" is covered by ")
@@ -178,7 +183,7 @@ inline QAbstractButton* buttonNamed(QMessageBox* box, const QString& text)
 
 // Answers a message box, after reading it, with key (Enter takes the
 // default button, Esc the escape button) and hands its caption, text and
-// informative text to seen; whileOpen runs when the box appears.
+// informative text to seen; whileOpen runs just before the answer.
 inline ModalScript::Step answerBoxByKey(Qt::Key key, QString* seen = nullptr, std::function<void()> whileOpen = {})
 {
     return [key, seen, whileOpen](QWidget* window) {
@@ -189,9 +194,7 @@ inline ModalScript::Step answerBoxByKey(Qt::Key key, QString* seen = nullptr, st
         }
         if (seen)
             *seen = box->windowTitle() + QLatin1Char('\n') + box->text() + QLatin1Char('\n') + box->informativeText();
-        if (whileOpen)
-            whileOpen();
-        pressLater(box, key, kReadingTime);
+        pressLater(box, key, kReadingTime, whileOpen);
     };
 }
 
@@ -207,14 +210,12 @@ inline ModalScript::Step answerBoxByClick(const QString& buttonText, QString* se
         }
         if (seen)
             *seen = box->windowTitle() + QLatin1Char('\n') + box->text() + QLatin1Char('\n') + box->informativeText();
-        if (whileOpen)
-            whileOpen();
         QAbstractButton* button = buttonNamed(box, buttonText);
         if (!button) {
             ModalScript::problem(QStringLiteral("no button ") + buttonText);
             return;
         }
-        clickLater(button, kReadingTime);
+        clickLater(button, kReadingTime, whileOpen);
     };
 }
 

@@ -214,7 +214,10 @@ private slots:
         bool closedWhileAsking = false;
         bool buttonsDisabled = false;
         bool focusOnJa = false;
+        bool progressHidden = false;
         const auto whileAsking = [&] {
+            const QWidget* progress = form.findChild<QWidget*>(QStringLiteral("ProgressBackup"));
+            progressHidden = !progress || !progress->isVisible();
             closedWhileAsking = !m_catalogue->Active();
             buttonsDisabled = !form.BitBtnStart->isEnabled() && !form.BitBtnCancel->isEnabled();
             auto* focus = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
@@ -237,6 +240,7 @@ private slots:
         QVERIFY(closedWhileAsking);
         QVERIFY(buttonsDisabled);
         QVERIFY(focusOnJa);
+        QVERIFY(progressHidden);
         QCOMPARE(readFile(m_backup + sep() + "ISO5817.mdb"),
                  replaced ? readFile(m_program + sep() + "ISO5817.mdb") : QByteArray("earlier backup"));
         QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
