@@ -12,7 +12,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryFile>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -117,8 +119,28 @@ QString AddPathPart(const QString& dir, const QString& name, QChar separator)
     return dir + separator + name;
 }
 
-TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, const QString& programDir)
-    : QDialog(parent), m_closeTable(std::move(closeTable)), m_programDir(programDir)
+bool FolderIsWritable(const QString& dir)
+{
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".Veltrano-XXXXXX.tmp")));
+    return probe.open(); // removed again when the probe goes
+}
+
+QString BackupTargetFor(const QString& programDir, const WritableProbe& writable)
+{
+    const QString beside = AddPathPart(programDir, QStringLiteral("Backup"));
+    const QFileInfo backup(beside);
+    const bool takesFiles = backup.isDir() ? writable(beside) : !backup.exists() && writable(programDir);
+    if (takesFiles)
+        return beside;
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dataDir.isEmpty())
+        return beside; // no data folder either: the copy will say why it fails
+    return AddPathPart(QDir::toNativeSeparators(dataDir), QStringLiteral("Backup"));
+}
+
+TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, const QString& programDir,
+                         WritableProbe writable)
+    : QDialog(parent), m_closeTable(std::move(closeTable)), m_programDir(programDir), m_writable(std::move(writable))
 {
     setObjectName(QStringLiteral("FormBackup"));
     setWindowTitle(QStringLiteral("Sicherungskopie der Datenbank anlegen"));
@@ -190,9 +212,10 @@ void TFormBackup::FormCreate()
         folder += kPathSeparator;
     sSourceDir = folder;
     StatusBarPath->showMessage(QStringLiteral("Datenbankverzeichnis ist %1").arg(folder));
-    sTargetDir = AddPathPart(folder, QStringLiteral("Backup"));
+    sTargetDir = BackupTargetFor(folder, m_writable ? m_writable : WritableProbe(FolderIsWritable));
     sSourceDir = AddPathPart(folder, QStringLiteral("*.MDB"));
     PanelTarget->setText(sTargetDir);
+    PanelTarget->setToolTip(sTargetDir); // a long folder does not fit the panel
 }
 
 void TFormBackup::BitBtnStartClick()

@@ -38,6 +38,21 @@ QString AddPathPart(const QString& dir, const QString& name, QChar separator = k
 // modal to the backup dialog and shown only while bytes are being copied;
 // every question and error message of the copy hides it first, so nothing
 // of it stands over them.  Closing it, Esc or its button stop the copy.
+// True when new files can be made in dir: a probe file is created there and
+// removed again.  Permission bits alone do not tell (they do not bind the
+// administrator, and a read-only medium ignores them).
+bool FolderIsWritable(const QString& dir);
+
+// Whether a folder takes new files; FolderIsWritable unless a test says.
+using WritableProbe = std::function<bool(const QString& dir)>;
+
+// The folder for the backup of the database files in programDir: "Backup"
+// beside them when that folder can take the copies, else "Backup" in the
+// user's data folder (a program installed for all users lives in a folder
+// that only the administrator may write).  An existing "Backup" folder must
+// take files itself; otherwise programDir must, for "Backup" to be made there.
+QString BackupTargetFor(const QString& programDir, const WritableProbe& writable = FolderIsWritable);
+
 class TBackupProgress : public QDialog {
     Q_OBJECT
 
@@ -69,13 +84,13 @@ class TFormBackup : public QDialog, private veltrano::CopyInteraction {
 public:
     // closeTable closes the main window's catalogue table before the copy;
     // programDir is the folder of the program file (the running program's
-    // own when empty).
+    // own when empty); writable decides whether a folder takes the backup.
     explicit TFormBackup(QWidget* parent = nullptr, std::function<void()> closeTable = {},
-                         const QString& programDir = QString());
+                         const QString& programDir = QString(), WritableProbe writable = FolderIsWritable);
     ~TFormBackup() override;
 
     QString sSourceDir; // the program's folder and "*.MDB"
-    QString sTargetDir; // the program's folder and "Backup"
+    QString sTargetDir; // "Backup" in the program's folder or the user's data folder
     veltrano::CopyRequest aSI; // filled when the copy starts
 
     QGroupBox* RadioGroupTarget = nullptr;
@@ -108,6 +123,7 @@ private:
 
     std::function<void()> m_closeTable;
     QString m_programDir;
+    WritableProbe m_writable;
     bool m_copying = false;
     veltrano::CopyOutcome m_outcome;
 

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,10 @@
 
 #include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace backuptest;
 
@@ -53,6 +58,7 @@ class BackupFormTest : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir m_home; // the user's data folder lies in here
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_program;  // the program's folder, with the platform's separators
     QString m_backup;
@@ -74,7 +80,21 @@ private:
         QVERIFY2(script.finished(), "a window the test expected did not appear");
     }
 
+    // "Backup" in the user's data folder, as the dialog shows it.
+    static QString dataBackup()
+    {
+        return ::AddPathPart(QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+                           QStringLiteral("Backup"));
+    }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+        QVERIFY(dataBackup().startsWith(QDir::toNativeSeparators(m_home.path())));
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -334,6 +354,87 @@ private slots:
         QCOMPARE(form.PanelTarget->text(), form.sTargetDir);
         QVERIFY2(error.contains(QStringLiteral("Laufwerk A: ist nicht verf\u00FCgbar")), qPrintable(error));
         QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+    }
+
+    // The folder that must take the copies is "Backup" when it exists, else
+    // the program's folder, where it would be made.
+    void backupGoesWhereFilesCanBeMade_data()
+    {
+        QTest::addColumn<bool>("backupExists");
+        QTest::addColumn<bool>("programTakesFiles");
+        QTest::addColumn<bool>("backupTakesFiles");
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("program folder open") << false << true << false << true;
+        QTest::newRow("program folder shut: the data folder") << false << false << false << false;
+        QTest::newRow("Backup made for the users in a shut folder") << true << false << true << true;
+        QTest::newRow("Backup shut in an open folder: the data folder") << true << true << false << false;
+    }
+
+    void backupGoesWhereFilesCanBeMade()
+    {
+        QFETCH(bool, backupExists);
+        QFETCH(bool, programTakesFiles);
+        QFETCH(bool, backupTakesFiles);
+        QFETCH(bool, beside);
+        if (backupExists)
+            QVERIFY(QDir().mkpath(m_backup));
+        QStringList asked;
+        const WritableProbe writable = [&](const QString& dir) {
+            asked << dir;
+            return dir == m_backup ? backupTakesFiles : dir == m_program + sep() && programTakesFiles;
+        };
+
+        TFormBackup form(nullptr, closeTable(), m_program, writable);
+        QCOMPARE(form.sTargetDir, beside ? m_backup : dataBackup());
+        QCOMPARE(form.PanelTarget->text(), form.sTargetDir);
+        QCOMPARE(asked, QStringList{backupExists ? m_backup : m_program + sep()});
+        // The source stays the program's folder.
+        QCOMPARE(form.sSourceDir, m_program + sep() + "*.MDB");
+        QCOMPARE(form.StatusBarPath->currentMessage(), "Datenbankverzeichnis ist " + m_program + sep());
+    }
+
+    // From a folder that takes no files the backup lands in the user's data
+    // folder, which is made as needed, and the closing notice says so.
+    void backupIntoTheDataFolder()
+    {
+        TFormBackup form(nullptr, closeTable(), m_program, [](const QString&) { return false; });
+        QString done;
+        ModalScript script({
+            [](QWidget* window) { pressLater(window, Qt::Key_Return); },
+            answerBoxByKey(Qt::Key_Return, &done),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
+
+        QCOMPARE(readFile(dataBackup() + sep() + "ISO5817.mdb"), readFile(m_program + sep() + "ISO5817.mdb"));
+        QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+        QVERIFY2(done.contains(dataBackup()), qPrintable(done));
+        QVERIFY(QDir(dataBackup()).removeRecursively());
+    }
+
+    void probeMakesAFileAndLeavesNone()
+    {
+        QVERIFY(FolderIsWritable(m_program));
+        QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+        QVERIFY(!FolderIsWritable(m_program + sep() + "missing"));
+    }
+
+    void probeSeesAShutFolder()
+    {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("permission bits do not bind the administrator; the decision is tested with given answers");
+        const QString shut = m_program + sep() + "shut";
+        QVERIFY(QDir().mkpath(shut));
+        QVERIFY(QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                                | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
+        const bool writable = FolderIsWritable(shut);
+        QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(!writable);
+        QCOMPARE(entriesOf(shut), QStringList{});
+#else
+        QSKIP("folder permissions of this kind exist on Unix only");
+#endif
     }
 
     void escapeCopiesNothing()
