@@ -2,7 +2,10 @@
 // The database backup dialog.
 //
 // It copies every database file of the program's folder ("*.MDB", any letter
-// case) either into the folder "Backup" below it or to the root of drive A:.
+// case) either into the folder "Backup" below it (or, when that folder takes
+// no files, "Backup" in the user's data folder) or to the root of drive A:.
+// Its questions and messages are always the window in front; when the copy
+// has ended a notice tells what was copied and which earlier copies stayed.
 // While the copy runs the main window's catalogue table is closed, so that
 // the file is not in use; the main window opens it again when the dialog has
 // closed.  RunBackupDialog is the whole command as the main window runs it.
