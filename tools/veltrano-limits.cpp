@@ -32,6 +32,17 @@ constexpr bool kWithReport = true;
 constexpr bool kWithReport = false;
 #endif
 
+// The catalogue beside the tool (a portable copy), else the one of an
+// installed tool in share/veltrano beside its bin folder.  With neither, the
+// one beside the tool is named in the error.
+std::filesystem::path installedCatalogue(const std::filesystem::path& dir)
+{
+    const std::filesystem::path beside = veltrano::catalogueFileIn(dir);
+    const std::filesystem::path shared = veltrano::catalogueFileIn(dir.parent_path() / "share" / "veltrano");
+    std::error_code ec;
+    return !std::filesystem::exists(beside, ec) && std::filesystem::exists(shared, ec) ? shared : beside;
+}
+
 std::string localeDecimalSeparator()
 {
     std::setlocale(LC_NUMERIC, "");
@@ -104,7 +115,7 @@ int main(int argc, char** argv)
     const Options& options = *parsed.options;
 
     const std::filesystem::path file = options.catalogue ? std::filesystem::path(*options.catalogue)
-                                                         : veltrano::catalogueFileIn(programFolder(argv[0]));
+                                                         : installedCatalogue(programFolder(argv[0]));
     const std::string separator = options.separator ? *options.separator : localeDecimalSeparator();
 
     std::optional<veltrano::Recalculation> recalculation;
