@@ -4,7 +4,20 @@
 # the fonts the windows and the report are laid out for, and the German texts
 # of Qt's own dialog buttons.
 
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/veltrano)
+set(VELTRANO_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/veltrano)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${VELTRANO_INSTALL_DOCDIR})
+if(UNIX AND NOT APPLE)
+  # A package made here is a native one: its changelog goes as changelog.gz.
+  set(changelog ${CMAKE_BINARY_DIR}/packaging/changelog)
+  add_custom_command(
+    OUTPUT ${changelog}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/changelog ${changelog}
+    COMMAND ${GZIP_PROGRAM} -9 -n -f ${changelog}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
+    VERBATIM)
+  add_custom_target(package_changelog ALL DEPENDS ${changelog}.gz)
+  install(FILES ${changelog}.gz DESTINATION ${VELTRANO_INSTALL_DOCDIR})
+endif()
 
 set(CPACK_PACKAGE_NAME veltrano)
 set(CPACK_PACKAGE_VENDOR "Veltrano")

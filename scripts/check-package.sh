@@ -48,6 +48,7 @@ expected=(
   usr/share/man/man1/veltrano.1.gz
   usr/share/man/man1/veltrano-limits.1.gz
   usr/share/doc/veltrano/copyright
+  usr/share/doc/veltrano/changelog.gz
 )
 listing="$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||')"
 missing=()
