@@ -55,7 +55,8 @@ QString ApplicationHelpFile()
 
 QStringList HelpFolders()
 {
-    return {QDir::currentPath(), QCoreApplication::applicationDirPath()};
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return {QDir::currentPath(), programDir, QDir::cleanPath(programDir + QStringLiteral("/../share/veltrano"))};
 }
 
 QString FindHelpFile(const QString& name, const QStringList& folders)
