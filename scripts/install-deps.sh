@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs everything Veltrano needs to build, test and run on Debian 12.
+# Installs everything Veltrano needs to build, test, package and run on Debian 12.
 # Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   poppler-utils
   xvfb xauth
+  dpkg-dev appstream desktop-file-utils shared-mime-info
 )
 
 missing=()

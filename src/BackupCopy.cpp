@@ -226,6 +226,7 @@ CopyOutcome CopyFiles(const CopyRequest& request, CopyInteraction& interaction)
                 }
                 if (answer == CopyInteraction::ReplaceAnswer::No) {
                     ++outcome.skipped;
+                    outcome.kept << file.fileName();
                     bytesDone += file.size();
                     continue;
                 }

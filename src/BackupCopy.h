@@ -19,6 +19,7 @@
 // window, a test answers them directly.
 
 #include <QString>
+#include <QStringList>
 
 namespace veltrano {
 
@@ -51,6 +52,7 @@ public:
 struct CopyOutcome {
     int copied = 0;
     int skipped = 0;   // the user declined to replace them
+    QStringList kept;  // their names: the earlier backup of each stays
     int failed = 0;    // errors reported
     bool cancelled = false;
 };

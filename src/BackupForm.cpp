@@ -9,11 +9,14 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProgressDialog>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTemporaryFile>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <exception>
 #include <utility>
@@ -36,6 +39,79 @@ QString describe(const QString& path)
 
 } // namespace
 
+TBackupProgress::TBackupProgress(const QString& title, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ProgressBackup"));
+    setWindowTitle(title);
+    setWindowModality(Qt::WindowModal);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    LabelFile = new QLabel(this);
+    LabelFile->setObjectName(QStringLiteral("LabelFile"));
+    LabelFile->setMinimumWidth(360);
+    LabelFile->setWordWrap(true);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, kProgressSteps);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setAccessibleName(QStringLiteral("Fortschritt der Sicherungskopie"));
+    BitBtnStop = new QPushButton(QStringLiteral("Abbrechen"), this);
+    BitBtnStop->setObjectName(QStringLiteral("BitBtnStop"));
+    BitBtnStop->setToolTip(QStringLiteral("Sicherungskopie abbrechen"));
+    // Enter does not stop a copy: a key meant for a question that has just
+    // closed must not reach this button.
+    BitBtnStop->setAutoDefault(false);
+    BitBtnStop->setDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LabelFile);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(BitBtnStop, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(BitBtnStop, &QPushButton::clicked, this, &TBackupProgress::reject);
+}
+
+void TBackupProgress::reject()
+{
+    m_stopped = true;
+    LabelFile->setText(QStringLiteral("Die Sicherungskopie wird abgebrochen ..."));
+    BitBtnStop->setEnabled(false);
+}
+
+QString BackupSummary(const veltrano::CopyOutcome& outcome, const QString& target)
+{
+    if (outcome.copied == 0 && outcome.skipped == 0 && !outcome.cancelled)
+        return {};
+    const QString where = QDir::toNativeSeparators(target);
+    QStringList parts;
+    if (outcome.cancelled) {
+        const QString done = outcome.copied == 0 ? QStringLiteral("wurde keine Datei")
+                             : outcome.copied == 1 ? QStringLiteral("wurde 1 Datei")
+                                                   : QStringLiteral("wurden %1 Dateien").arg(outcome.copied);
+        parts << QStringLiteral("Die Sicherungskopie wurde abgebrochen. Bis dahin %1 nach \"%2\" kopiert; "
+                                "alle anderen Dateien dort bleiben, wie sie waren.")
+                     .arg(done, where);
+    } else if (outcome.copied == 0) {
+        parts << QStringLiteral("Die Sicherungskopie ist beendet: keine Datei wurde nach \"%1\" kopiert.").arg(where);
+    } else {
+        const QString done = outcome.copied == 1 ? QStringLiteral("1 Datei wurde")
+                                                 : QStringLiteral("%1 Dateien wurden").arg(outcome.copied);
+        parts << QStringLiteral("Die Sicherungskopie ist angelegt: %1 nach \"%2\" kopiert.").arg(done, where);
+    }
+    if (!outcome.kept.isEmpty()) {
+        QStringList lines;
+        for (const QString& name : outcome.kept)
+            lines << QStringLiteral("%1: die fr\u00FChere Sicherungskopie bleibt").arg(name);
+        parts << QStringLiteral("Nicht ersetzt:\n") + lines.join(QLatin1Char('\n'));
+    }
+    if (outcome.failed > 0)
+        parts << (outcome.failed == 1 ? QStringLiteral("1 Datei wurde wegen eines Fehlers nicht kopiert.")
+                                      : QStringLiteral("%1 Dateien wurden wegen eines Fehlers nicht kopiert.")
+                                            .arg(outcome.failed));
+    return parts.join(QStringLiteral("\n\n"));
+}
+
 QString AddPathPart(const QString& dir, const QString& name, QChar separator)
 {
     if (dir.endsWith(separator))
@@ -43,8 +119,28 @@ QString AddPathPart(const QString& dir, const QString& name, QChar separator)
     return dir + separator + name;
 }
 
-TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, const QString& programDir)
-    : QDialog(parent), m_closeTable(std::move(closeTable)), m_programDir(programDir)
+bool FolderIsWritable(const QString& dir)
+{
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".Veltrano-XXXXXX.tmp")));
+    return probe.open(); // removed again when the probe goes
+}
+
+QString BackupTargetFor(const QString& programDir, const WritableProbe& writable)
+{
+    const QString beside = AddPathPart(programDir, QStringLiteral("Backup"));
+    const QFileInfo backup(beside);
+    const bool takesFiles = backup.isDir() ? writable(beside) : !backup.exists() && writable(programDir);
+    if (takesFiles)
+        return beside;
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dataDir.isEmpty())
+        return beside; // no data folder either: the copy will say why it fails
+    return AddPathPart(QDir::toNativeSeparators(dataDir), QStringLiteral("Backup"));
+}
+
+TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, const QString& programDir,
+                         WritableProbe writable)
+    : QDialog(parent), m_closeTable(std::move(closeTable)), m_programDir(programDir), m_writable(std::move(writable))
 {
     setObjectName(QStringLiteral("FormBackup"));
     setWindowTitle(QStringLiteral("Sicherungskopie der Datenbank anlegen"));
@@ -116,9 +212,10 @@ void TFormBackup::FormCreate()
         folder += kPathSeparator;
     sSourceDir = folder;
     StatusBarPath->showMessage(QStringLiteral("Datenbankverzeichnis ist %1").arg(folder));
-    sTargetDir = AddPathPart(folder, QStringLiteral("Backup"));
+    sTargetDir = BackupTargetFor(folder, m_writable ? m_writable : WritableProbe(FolderIsWritable));
     sSourceDir = AddPathPart(folder, QStringLiteral("*.MDB"));
     PanelTarget->setText(sTargetDir);
+    PanelTarget->setToolTip(sTargetDir); // a long folder does not fit the panel
 }
 
 void TFormBackup::BitBtnStartClick()
@@ -151,6 +248,13 @@ void TFormBackup::BitBtnStartClick()
             m_closeTable();
         m_outcome = veltrano::CopyFiles(aSI, *this);
     }
+    // The user hears that the copy has ended and what became of the earlier
+    // copies; without this a kept copy would look like a fresh one.
+    if (const QString summary = BackupSummary(m_outcome, aSI.target); !summary.isEmpty()) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Hinweis"), summary, QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("BackupDone"));
+        box.exec();
+    }
     accept();
 }
 
@@ -176,16 +280,8 @@ void TFormBackup::copyStarted(const QString& title, int, qint64 totalBytes)
     copyFinished();
     m_totalBytes = totalBytes;
     m_progressFile.clear();
-    m_progress = new QProgressDialog(this);
-    m_progress->setObjectName(QStringLiteral("ProgressBackup"));
-    m_progress->setWindowTitle(title);
-    m_progress->setCancelButtonText(QStringLiteral("Abbrechen"));
-    m_progress->setRange(0, kProgressSteps);
-    m_progress->setAutoReset(false);
-    m_progress->setAutoClose(false);
-    m_progress->setMinimumDuration(400);
-    m_progress->setWindowModality(Qt::WindowModal);
-    m_progress->setValue(0);
+    m_fileStart = 0;
+    m_progress = new TBackupProgress(title, this);
 }
 
 bool TFormBackup::copyProgress(const QString& file, qint64 bytesDone)
@@ -193,15 +289,24 @@ bool TFormBackup::copyProgress(const QString& file, qint64 bytesDone)
     if (!m_progress)
         return true;
     if (file != m_progressFile) {
+        // A new file: a question about it may come first, so the window
+        // waits until its bytes are moving.
         m_progressFile = file;
-        m_progress->setLabelText(QStringLiteral("Kopiere \"%1\" nach \"%2\"")
-                                     .arg(file, QDir::toNativeSeparators(aSI.target)));
+        m_fileStart = bytesDone;
+        m_progress->LabelFile->setText(QStringLiteral("Kopiere \"%1\" nach \"%2\"")
+                                           .arg(file, QDir::toNativeSeparators(aSI.target)));
     }
     const int step = m_totalBytes > 0 ? static_cast<int>(bytesDone * kProgressSteps / m_totalBytes) : 0;
-    // setValue of a modal progress window handles pending events, which
-    // keeps the program responsive and lets the cancel button be pressed.
-    m_progress->setValue(qBound(0, step, kProgressSteps));
-    return !m_progress->wasCanceled();
+    m_progress->ProgressBar1->setValue(qBound(0, step, kProgressSteps));
+    if (bytesDone > m_fileStart && !m_progress->isVisible() && !m_progress->stopped()) {
+        m_progress->show();
+        m_progress->raise();
+        m_progress->activateWindow();
+    }
+    // The copy runs in this thread: pending events keep the windows drawn
+    // and let the user stop it.
+    QCoreApplication::processEvents();
+    return !m_progress->stopped();
 }
 
 void TFormBackup::copyFinished()
@@ -213,8 +318,17 @@ void TFormBackup::copyFinished()
     m_progress = nullptr;
 }
 
+void TFormBackup::hideProgress()
+{
+    if (m_progress)
+        m_progress->hide();
+}
+
 veltrano::CopyInteraction::ReplaceAnswer TFormBackup::confirmReplace(const QString& existing, const QString& source)
 {
+    // The question is the window in front; the progress comes back with the
+    // next bytes copied.
+    hideProgress();
     QMessageBox box(QMessageBox::Question, QStringLiteral("Ersetzen von Dateien best\u00E4tigen"),
                     QStringLiteral("Im Zielordner gibt es die Datei \"%1\" bereits.")
                         .arg(QFileInfo(existing).fileName()),
@@ -242,6 +356,7 @@ veltrano::CopyInteraction::ReplaceAnswer TFormBackup::confirmReplace(const QStri
 
 void TFormBackup::reportError(const QString&, const QString& message)
 {
+    hideProgress();
     QMessageBox box(QMessageBox::Critical, kProgressTitle, message, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("CopyError"));
     box.exec();

@@ -61,6 +61,17 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x,
     return label;
 }
 
+// The caption beside a control names it, for the keyboard (the label's
+// buddy) and for a screen reader (the accessible name, without the colon).
+void nameAfterCaption(QLabel* caption, QWidget* control)
+{
+    caption->setBuddy(control);
+    QString name = caption->text().simplified();
+    while (name.endsWith(QLatin1Char(':')))
+        name = name.chopped(1).trimmed();
+    control->setAccessibleName(name);
+}
+
 // A display-only field bound to the catalogue: silver, never editable.
 QLineEdit* makeDisplayField(QWidget* parent, const char* name, int x, int y, int width, int height)
 {
@@ -294,6 +305,7 @@ void TForm3::buildToolBar()
 {
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setAccessibleName(QStringLiteral("Werkzeugleiste"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->toggleViewAction()->setVisible(false);
@@ -315,6 +327,7 @@ void TForm3::buildToolBar()
         auto* button = new QToolButton(ToolBar1);
         button->setObjectName(QLatin1String(name));
         button->setToolTip(hint);
+        button->setAccessibleName(hint); // a screen reader reads the hint, as the tooltip shows it
         button->setIcon(imageListIcon(image));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -376,6 +389,7 @@ void TForm3::buildClientArea()
 
     DBGrid1 = new QTableView(client);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setAccessibleName(QStringLiteral("Katalog der Unregelm\u00E4\u00DFigkeiten"));
     DBGrid1->setGeometry(0, 0, kClientWidth - kPanel1Width, kPanel1Height);
     DBGrid1->setMaximumWidth(300);
     DBGrid1->setFont(windowFont(14));
@@ -417,6 +431,7 @@ void TForm3::buildInputPanel()
     ComboBox1->setFont(windowFont(13));
     ComboBox1->setGeometry(162, 8, 105, 22);
     ComboBox1->setEditText(QStringLiteral("Stumpfnaht"));
+    nameAfterCaption(Label5, ComboBox1);
 
     Label6 = makeLabel(Panel1, "Label6", QStringLiteral("Bewertungsgruppe:"), 296, 8, 18);
     ComboBox2 = new QComboBox(Panel1);
@@ -426,6 +441,7 @@ void TForm3::buildInputPanel()
     ComboBox2->setFont(windowFont(13));
     ComboBox2->setGeometry(470, 8, 113, 22);
     ComboBox2->setEditText(QStringLiteral("B (hoch)"));
+    nameAfterCaption(Label6, ComboBox2);
 
     Bevel1 = new QFrame(Panel1);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -448,6 +464,10 @@ void TForm3::buildInputPanel()
     SpinEdit2 = makeSpin("SpinEdit2", 1, 1, 1000, 100, 208, 96, 65);
     Label4 = makeLabel(Panel1, "Label4", QStringLiteral("Wurzelbreite bw [mm]:"), 300, 94, 18);
     SpinEdit4 = makeSpin("SpinEdit4", 0.5, 1, 50, 2, 504, 96, 57);
+    nameAfterCaption(Label1, SpinEdit1);
+    nameAfterCaption(Label2, SpinEdit2);
+    nameAfterCaption(Label3, SpinEdit3);
+    nameAfterCaption(Label4, SpinEdit4);
 
     Bevel2 = new QFrame(Panel1);
     Bevel2->setObjectName(QStringLiteral("Bevel2"));
@@ -467,17 +487,22 @@ void TForm3::buildInputPanel()
 
 void TForm3::buildRecordPanel()
 {
-    makeLabel(Panel2, "Label7", QStringLiteral("Gruppe :"), 48, 16, 17);
+    QLabel* caption = makeLabel(Panel2, "Label7", QStringLiteral("Gruppe :"), 48, 16, 17);
     DBEdit1 = makeDisplayField(Panel2, "DBEdit1", 120, 16, 409, 24);
-    makeLabel(Panel2, "Label8", QStringLiteral("t [mm] :"), 56, 56, 17);
+    nameAfterCaption(caption, DBEdit1);
+    caption = makeLabel(Panel2, "Label8", QStringLiteral("t [mm] :"), 56, 56, 17);
     DBEdit2 = makeDisplayField(Panel2, "DBEdit2", 120, 56, 145, 24);
-    makeLabel(Panel2, "Label9", QStringLiteral("Unregelm\u00E4\u00DFig.:"), 8, 96, 17);
+    nameAfterCaption(caption, DBEdit2);
+    caption = makeLabel(Panel2, "Label9", QStringLiteral("Unregelm\u00E4\u00DFig.:"), 8, 96, 17);
     DBEdit3 = makeDisplayField(Panel2, "DBEdit3", 120, 96, 537, 24);
-    makeLabel(Panel2, "Label10", QStringLiteral("Ordnungsnr.:"), 17, 137, 17);
+    nameAfterCaption(caption, DBEdit3);
+    caption = makeLabel(Panel2, "Label10", QStringLiteral("Ordnungsnr.:"), 17, 137, 17);
     DBEdit4 = makeDisplayField(Panel2, "DBEdit4", 120, 136, 538, 24);
-    makeLabel(Panel2, "Label11", QStringLiteral("Bemerkung:"), 25, 168, 17);
+    nameAfterCaption(caption, DBEdit4);
+    caption = makeLabel(Panel2, "Label11", QStringLiteral("Bemerkung:"), 25, 168, 17);
     DBMemo1 = new QPlainTextEdit(Panel2);
     DBMemo1->setObjectName(QStringLiteral("DBMemo1"));
+    nameAfterCaption(caption, DBMemo1);
     DBMemo1->setReadOnly(true);
     DBMemo1->setTabChangesFocus(true);
     DBMemo1->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -485,8 +510,9 @@ void TForm3::buildRecordPanel()
     QPalette memoPalette = DBMemo1->palette();
     memoPalette.setColor(QPalette::Base, kSilver);
     DBMemo1->setPalette(memoPalette);
-    makeLabel(Panel2, "Label12", QStringLiteral("Grenzwerte :"), 23, 250, 17);
+    caption = makeLabel(Panel2, "Label12", QStringLiteral("Grenzwerte :"), 23, 250, 17);
     DBEdit5 = makeDisplayField(Panel2, "DBEdit5", 120, 255, 538, 25);
+    nameAfterCaption(caption, DBEdit5);
 
     StaticText1 = makeLabel(Panel2, "StaticText1", QStringLiteral("f\u00FCr diese Naht :"), 8, 296, 17);
     StaticText2 = new QLabel(Panel2);
@@ -695,12 +721,14 @@ void TForm3::onFocusWindowChanged(QWindow* window)
 {
     if (!window || window == windowHandle())
         return;
-    // Drop-down lists, menus and tool tips belong to this window, and a
-    // message box returns to where the user was: none of them counts.
+    // Drop-down lists, menus and tool tips belong to this window, a message
+    // box returns to where the user was, and the help and the manual are
+    // read beside the weld the user is working on: none of them counts.
     if (window->type() == Qt::Popup || window->type() == Qt::ToolTip)
         return;
     for (QWidget* topLevel : QApplication::topLevelWidgets()) {
-        if (topLevel->windowHandle() == window && qobject_cast<QMessageBox*>(topLevel))
+        if (topLevel->windowHandle() == window
+            && (qobject_cast<QMessageBox*>(topLevel) || qobject_cast<THelpViewer*>(topLevel)))
             return;
     }
     m_bOtherWindowActive = true;
@@ -946,6 +974,7 @@ void TForm3::setSeamLayout(bool buttWeld)
 {
     Label1->setText(buttWeld ? QStringLiteral("Materialdicke t[mm]:") : QStringLiteral("Nahtdicke a[mm]:"));
     Label1->adjustSize();
+    nameAfterCaption(Label1, SpinEdit1);
     Label4->setVisible(buttWeld);
     SpinEdit4->setVisible(buttWeld);
     SpinEdit1->setMaximum(buttWeld ? 100 : 30);

@@ -55,7 +55,8 @@ QString ApplicationHelpFile()
 
 QStringList HelpFolders()
 {
-    return {QDir::currentPath(), QCoreApplication::applicationDirPath()};
+    const QString programDir = QCoreApplication::applicationDirPath();
+    return {QDir::currentPath(), programDir, QDir::cleanPath(programDir + QStringLiteral("/../share/veltrano"))};
 }
 
 QString FindHelpFile(const QString& name, const QStringList& folders)
@@ -116,12 +117,15 @@ THelpViewer::THelpViewer(QWidget* parent)
     resize(820, 600);
 
     auto* tools = new QToolBar(this);
+    tools->setAccessibleName(QStringLiteral("Bl\u00E4ttern"));
     Contents = new QTreeWidget;
     Contents->setObjectName(QStringLiteral("Contents"));
     Contents->setHeaderLabel(QStringLiteral("Inhalt"));
+    Contents->setAccessibleName(QStringLiteral("Inhalt"));
     Contents->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     Browser = new QTextBrowser;
     Browser->setObjectName(QStringLiteral("Browser"));
+    Browser->setAccessibleName(QStringLiteral("Hilfeseite"));
     Browser->setOpenExternalLinks(true);
 
     QAction* back = tools->addAction(QStringLiteral("Zurück"), Browser, &QTextBrowser::backward);

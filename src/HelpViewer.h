@@ -4,12 +4,14 @@
 // The program names its two help files as bare file names, "HI5817.CHM" for
 // the help and "HBISO5817.CHM" for the manual, and remembers the one last
 // asked for as the application's help file name.  A name is looked for in
-// the current folder first and then in the program's folder.  The program
-// ships each of them as a help book in HTML beside itself, with the same
-// base name ("HI5817.html"); such a book is shown in the program's own help
-// window with its table of contents.  A file under the exact name, in a
-// format of its own, is handed to the desktop's viewer for that kind of
-// file.  Whatever cannot be shown gets a notice that names the file.
+// the current folder first, then in the program's folder, then in
+// share/veltrano beside that folder.  The program ships each of them as a
+// help book in HTML with the same base name ("HI5817.html"): beside itself in
+// a portable copy, in share/veltrano when installed.  Such a book is shown in
+// the program's own help window with its table of contents.  A file under the
+// exact name, in a format of its own, is handed to the desktop's viewer for
+// that kind of file.  Whatever cannot be shown gets a notice that names the
+// file.
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +30,7 @@ inline const QString ManualFileName = QStringLiteral("HBISO5817.CHM");
 QString ApplicationHelpFile();
 
 // The folders a help file is looked for in, in order: the current folder,
-// then the program's folder.
+// the program's folder, and share/veltrano beside the program's folder.
 QStringList HelpFolders();
 
 // The path of what shows the help file name: the HTML book of the same base

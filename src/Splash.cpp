@@ -83,6 +83,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setLineWidth(1);
     Panel1->setFocusPolicy(Qt::StrongFocus);
+    Panel1->setAccessibleName(QStringLiteral("Veltrano wird geladen"));
     Panel1->setAutoFillBackground(true);
     QPalette silverPalette = Panel1->palette();
     silverPalette.setColor(QPalette::Window, silver);
@@ -99,6 +100,7 @@ TSplashForm::TSplashForm(QWidget* parent)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(QStringLiteral("Programm wird geladen"));
 
     Panel3 = new QFrame(Panel1);
     Panel3->setObjectName(QStringLiteral("Panel3"));

@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication::setApplicationName(QStringLiteral("Veltrano"));
-    QApplication::setDesktopFileName(QStringLiteral("veltrano"));
+    QApplication::setDesktopFileName(QStringLiteral("de.veltrano.veltrano"));
     QApplication::setWindowIcon(veltrano::programIcon());
     veltrano::installFontSubstitutes();
 

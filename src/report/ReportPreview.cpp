@@ -104,6 +104,7 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportParameters& params, QPrinte
     m_zoomBox->setValue(m_zoom);
     m_zoomBox->setKeyboardTracking(false);
     m_zoomBox->setToolTip(QStringLiteral("Zoom"));
+    m_zoomBox->setAccessibleName(QStringLiteral("Zoom"));
     bar->addWidget(m_zoomBox);
     connect(m_zoomBox, &QSpinBox::valueChanged, this, &ReportPreviewDialog::setZoom);
     add(QStyle::SP_CustomBase, QStringLiteral("+"), &ReportPreviewDialog::zoomIn, QKeySequence::ZoomIn)
@@ -122,6 +123,12 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportParameters& params, QPrinte
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_scroll->setWidget(m_pageView);
+    m_scroll->setAccessibleName(QStringLiteral("Berichtsseite"));
+    m_pageView->setAccessibleName(QStringLiteral("Berichtsseite"));
+    // The button that a narrow window adds for the commands it cannot show.
+    bar->setAccessibleName(QStringLiteral("Seitenansicht"));
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("Weitere Befehle"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

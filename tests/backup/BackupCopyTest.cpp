@@ -182,6 +182,12 @@ private slots:
             QCOMPARE(readFile(copy), expected);
         }
         QCOMPARE(entriesOf(m_backup).size(), replaced.count('-') ? 3 : 4);
+        // The files answered "No" are named as kept, in order.
+        QStringList kept;
+        for (int i = 0; i < questions; ++i)
+            if (answers[i] == Answer::No)
+                kept << names[i];
+        QCOMPARE(outcome.kept, kept);
     }
 
     void stoppedCopyKeepsTheEarlierBackupWhole()

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,10 @@
 
 #include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace backuptest;
 
@@ -53,6 +58,7 @@ class BackupFormTest : public QObject {
     Q_OBJECT
 
 private:
+    QTemporaryDir m_home; // the user's data folder lies in here
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_program;  // the program's folder, with the platform's separators
     QString m_backup;
@@ -69,11 +75,26 @@ private:
 
     static void checkScript(const ModalScript& script)
     {
+        QVERIFY2(script.problems.isEmpty(), qPrintable(script.problems.join(QLatin1Char('\n'))));
         QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
         QVERIFY2(script.finished(), "a window the test expected did not appear");
     }
 
+    // "Backup" in the user's data folder, as the dialog shows it.
+    static QString dataBackup()
+    {
+        return ::AddPathPart(QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+                           QStringLiteral("Backup"));
+    }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+        QVERIFY(dataBackup().startsWith(QDir::toNativeSeparators(m_home.path())));
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -156,90 +177,159 @@ private slots:
     void enterStartsTheFirstBackup()
     {
         TFormBackup form(nullptr, closeTable(), m_program);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::keyClick(&form, Qt::Key_Return);
+        QString done;
+        ModalScript script({
+            [](QWidget* window) { pressLater(window, Qt::Key_Return); },
+            answerBoxByKey(Qt::Key_Return, &done),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
 
-        QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(!form.isVisible());
         QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
         QCOMPARE(readFile(m_backup + sep() + "ISO5817.mdb"), readFile(m_program + sep() + "ISO5817.mdb"));
         QVERIFY(!m_catalogue->Active()); // the main window opens it again
         QVERIFY(form.BitBtnStart->isEnabled());
         QVERIFY(form.BitBtnCancel->isEnabled());
+        // The user learns that it is done, and where the copy is.
+        QVERIFY2(done.startsWith(QStringLiteral("Hinweis\nDie Sicherungskopie ist angelegt")), qPrintable(done));
+        QVERIFY2(done.contains(m_backup), qPrintable(done));
     }
 
-    // The second backup asks through a message box, while the table is
-    // closed and both buttons are disabled.
+    // The second backup asks before it replaces the earlier copy.  The
+    // question is the window in front, with the focus on "Ja", however long
+    // the user takes to read it: no progress window comes up over it.  The
+    // table is closed and both buttons are disabled meanwhile; the closing
+    // notice tells what became of the earlier copy.
     void secondBackupAsksBeforeReplacing_data()
     {
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<int>("key");
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("replaced");
-        QTest::newRow("Nein keeps the earlier copy") << "&Nein" << false;
-        QTest::newRow("Ja replaces it") << "&Ja" << true;
-        QTest::newRow("Ja, alle replaces it") << "Ja, &alle" << true;
-        QTest::newRow("Abbrechen keeps it") << "Abbrechen" << false;
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("Enter is Ja and replaces it")
+            << true << int(Qt::Key_Return) << "" << true << "Die Sicherungskopie ist angelegt: 1 Datei";
+        QTest::newRow("click on Nein keeps the earlier copy")
+            << false << 0 << "&Nein" << false << "ISO5817.mdb: die fr\u00FChere Sicherungskopie bleibt";
+        QTest::newRow("click on Ja, alle replaces it")
+            << false << 0 << "Ja, &alle" << true << "Die Sicherungskopie ist angelegt: 1 Datei";
+        QTest::newRow("Esc is Abbrechen and keeps it")
+            << true << int(Qt::Key_Escape) << "" << false << "abgebrochen";
     }
 
     void secondBackupAsksBeforeReplacing()
     {
+        QFETCH(bool, byKey);
+        QFETCH(int, key);
         QFETCH(QString, button);
         QFETCH(bool, replaced);
+        QFETCH(QString, notice);
         QVERIFY(QDir().mkpath(m_backup));
         QVERIFY(writeFile(m_backup + sep() + "ISO5817.mdb", "earlier backup"));
 
         TFormBackup form(nullptr, closeTable(), m_program);
         QString question;
+        QString done;
         bool closedWhileAsking = false;
         bool buttonsDisabled = false;
+        bool focusOnJa = false;
+        bool progressHidden = false;
+        const auto whileAsking = [&] {
+            const QWidget* progress = form.findChild<QWidget*>(QStringLiteral("ProgressBackup"));
+            progressHidden = !progress || !progress->isVisible();
+            closedWhileAsking = !m_catalogue->Active();
+            buttonsDisabled = !form.BitBtnStart->isEnabled() && !form.BitBtnCancel->isEnabled();
+            auto* focus = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+            focusOnJa = focus && focus->text() == QStringLiteral("&Ja");
+        };
         ModalScript script({
             [](QWidget* window) {
                 QVERIFY(qobject_cast<TFormBackup*>(window));
                 clickLater(static_cast<TFormBackup*>(window)->BitBtnStart);
             },
-            answerBox(button, &question, [&] {
-                closedWhileAsking = !m_catalogue->Active();
-                buttonsDisabled = !form.BitBtnStart->isEnabled() && !form.BitBtnCancel->isEnabled();
-            }),
+            byKey ? answerBoxByKey(Qt::Key(key), &question, whileAsking)
+                  : answerBoxByClick(button, &question, whileAsking),
+            answerBoxByKey(Qt::Key_Return, &done),
         });
         QCOMPARE(form.exec(), int(QDialog::Accepted));
         checkScript(script);
 
+        QVERIFY2(question.startsWith(QStringLiteral("Ersetzen von Dateien best\u00E4tigen\n")), qPrintable(question));
         QVERIFY2(question.contains("ISO5817.mdb"), qPrintable(question));
         QVERIFY(closedWhileAsking);
         QVERIFY(buttonsDisabled);
+        QVERIFY(focusOnJa);
+        QVERIFY(progressHidden);
         QCOMPARE(readFile(m_backup + sep() + "ISO5817.mdb"),
                  replaced ? readFile(m_program + sep() + "ISO5817.mdb") : QByteArray("earlier backup"));
         QCOMPARE(entriesOf(m_backup), QStringList{"ISO5817.mdb"});
+        QVERIFY2(done.contains(notice), qPrintable(done));
     }
 
-    // The progress window's own cancel, pressed while the copy waits for
-    // the answer to replace, stops it before a byte reaches the backup.
+    // An error during the copy is the window in front as well; Enter takes
+    // it away and the copy goes on with the next file.
+    void errorBoxIsInFrontAndTheCopyGoesOn()
+    {
+        QVERIFY(writeFile(m_program + sep() + "Alt.mdb", QByteArray(600 * 1024, 'a')));
+        QVERIFY(QDir().mkpath(m_backup + sep() + "Alt.mdb")); // a folder where the copy should go
+
+        TFormBackup form(nullptr, closeTable(), m_program);
+        QString error;
+        QString done;
+        ModalScript script({
+            [](QWidget* window) { pressLater(window, Qt::Key_Return); },
+            answerBoxByKey(Qt::Key_Return, &error),
+            answerBoxByKey(Qt::Key_Return, &done),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
+
+        QVERIFY2(error.contains(QStringLiteral("Alt.mdb")), qPrintable(error));
+        QCOMPARE(readFile(m_backup + sep() + "ISO5817.mdb"), readFile(m_program + sep() + "ISO5817.mdb"));
+        QVERIFY2(done.contains(QStringLiteral("1 Datei")), qPrintable(done));
+        QVERIFY2(done.contains(QStringLiteral("nicht kopiert")), qPrintable(done));
+    }
+
+    // The progress window shows while a file is copied, and its own
+    // "Abbrechen", clicked there, stops the copy before the earlier backup
+    // is touched.
     void progressCancelKeepsTheEarlierBackup()
     {
-        QVERIFY(writeFile(m_program + sep() + "Gross.mdb", QByteArray(3 * 1024 * 1024, 'n')));
+        QVERIFY(writeFile(m_program + sep() + "Gross.mdb", QByteArray(32 * 1024 * 1024, 'n')));
         QVERIFY(QDir().mkpath(m_backup));
         QVERIFY(writeFile(m_backup + sep() + "Gross.mdb", "earlier backup"));
 
         TFormBackup form(nullptr, closeTable(), m_program);
-        bool progressFound = false;
+        bool progressSeen = false;
+        // The progress window needs no step; a click on its cancel button
+        // is sent once it has come up.
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, &form, [&] {
+            QWidget* front = QApplication::activeModalWidget();
+            if (progressSeen || !front || front->objectName() != QLatin1String("ProgressBackup"))
+                return;
+            progressSeen = true;
+            for (QPushButton* button : front->findChildren<QPushButton*>())
+                if (button->text() == QStringLiteral("Abbrechen"))
+                    clickLater(button);
+        });
+        watch.start(1);
+        QString done;
         ModalScript script({
             [](QWidget* window) { clickLater(static_cast<TFormBackup*>(window)->BitBtnStart); },
-            answerBox("&Ja", nullptr, [&] {
-                auto* progress = form.findChild<QProgressDialog*>();
-                progressFound = progress != nullptr;
-                if (progress)
-                    progress->cancel();
-            }),
+            answerBoxByKey(Qt::Key_Return),  // replace Gross.mdb
+            answerBoxByKey(Qt::Key_Return, &done),
         });
         QCOMPARE(form.exec(), int(QDialog::Accepted));
         checkScript(script);
 
-        QVERIFY(progressFound);
+        QVERIFY(progressSeen);
         QVERIFY(form.lastOutcome().cancelled);
         QCOMPARE(readFile(m_backup + sep() + "Gross.mdb"), QByteArray("earlier backup"));
         QCOMPARE(entriesOf(m_backup), QStringList{"Gross.mdb"});
-        QVERIFY(form.findChild<QProgressDialog*>() == nullptr);
+        QVERIFY(form.findChild<QWidget*>(QStringLiteral("ProgressBackup")) == nullptr);
+        QVERIFY2(done.contains(QStringLiteral("abgebrochen")), qPrintable(done));
     }
 
     void floppyTargetIgnoresThePanel()
@@ -252,10 +342,10 @@ private slots:
             [](QWidget* window) {
                 auto* form = qobject_cast<TFormBackup*>(window);
                 QVERIFY(form);
-                form->RadioFloppy->click();
+                clickLater(form->RadioFloppy);
                 clickLater(form->BitBtnStart);
             },
-            answerBox("OK", &error),
+            answerBoxByKey(Qt::Key_Return, &error),
         });
         QCOMPARE(form.exec(), int(QDialog::Accepted));
         checkScript(script);
@@ -266,10 +356,91 @@ private slots:
         QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
     }
 
+    // The folder that must take the copies is "Backup" when it exists, else
+    // the program's folder, where it would be made.
+    void backupGoesWhereFilesCanBeMade_data()
+    {
+        QTest::addColumn<bool>("backupExists");
+        QTest::addColumn<bool>("programTakesFiles");
+        QTest::addColumn<bool>("backupTakesFiles");
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("program folder open") << false << true << false << true;
+        QTest::newRow("program folder shut: the data folder") << false << false << false << false;
+        QTest::newRow("Backup made for the users in a shut folder") << true << false << true << true;
+        QTest::newRow("Backup shut in an open folder: the data folder") << true << true << false << false;
+    }
+
+    void backupGoesWhereFilesCanBeMade()
+    {
+        QFETCH(bool, backupExists);
+        QFETCH(bool, programTakesFiles);
+        QFETCH(bool, backupTakesFiles);
+        QFETCH(bool, beside);
+        if (backupExists)
+            QVERIFY(QDir().mkpath(m_backup));
+        QStringList asked;
+        const WritableProbe writable = [&](const QString& dir) {
+            asked << dir;
+            return dir == m_backup ? backupTakesFiles : dir == m_program + sep() && programTakesFiles;
+        };
+
+        TFormBackup form(nullptr, closeTable(), m_program, writable);
+        QCOMPARE(form.sTargetDir, beside ? m_backup : dataBackup());
+        QCOMPARE(form.PanelTarget->text(), form.sTargetDir);
+        QCOMPARE(asked, QStringList{backupExists ? m_backup : m_program + sep()});
+        // The source stays the program's folder.
+        QCOMPARE(form.sSourceDir, m_program + sep() + "*.MDB");
+        QCOMPARE(form.StatusBarPath->currentMessage(), "Datenbankverzeichnis ist " + m_program + sep());
+    }
+
+    // From a folder that takes no files the backup lands in the user's data
+    // folder, which is made as needed, and the closing notice says so.
+    void backupIntoTheDataFolder()
+    {
+        TFormBackup form(nullptr, closeTable(), m_program, [](const QString&) { return false; });
+        QString done;
+        ModalScript script({
+            [](QWidget* window) { pressLater(window, Qt::Key_Return); },
+            answerBoxByKey(Qt::Key_Return, &done),
+        });
+        QCOMPARE(form.exec(), int(QDialog::Accepted));
+        checkScript(script);
+
+        QCOMPARE(readFile(dataBackup() + sep() + "ISO5817.mdb"), readFile(m_program + sep() + "ISO5817.mdb"));
+        QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+        QVERIFY2(done.contains(dataBackup()), qPrintable(done));
+        QVERIFY(QDir(dataBackup()).removeRecursively());
+    }
+
+    void probeMakesAFileAndLeavesNone()
+    {
+        QVERIFY(FolderIsWritable(m_program));
+        QCOMPARE(entriesOf(m_program), QStringList{"ISO5817.mdb"});
+        QVERIFY(!FolderIsWritable(m_program + sep() + "missing"));
+    }
+
+    void probeSeesAShutFolder()
+    {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("permission bits do not bind the administrator; the decision is tested with given answers");
+        const QString shut = m_program + sep() + "shut";
+        QVERIFY(QDir().mkpath(shut));
+        QVERIFY(QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                                | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
+        const bool writable = FolderIsWritable(shut);
+        QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(!writable);
+        QCOMPARE(entriesOf(shut), QStringList{});
+#else
+        QSKIP("folder permissions of this kind exist on Unix only");
+#endif
+    }
+
     void escapeCopiesNothing()
     {
         TFormBackup form(nullptr, closeTable(), m_program);
-        ModalScript script({[](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }});
+        ModalScript script({[](QWidget* window) { pressLater(window, Qt::Key_Escape); }});
         QCOMPARE(form.exec(), int(QDialog::Rejected));
         checkScript(script);
         QVERIFY(m_catalogue->Active());
@@ -302,6 +473,7 @@ private slots:
                 QVERIFY(dialog->parentWidget() == &window);
                 clickLater(static_cast<TFormBackup*>(dialog)->BitBtnStart);
             },
+            answerBoxByKey(Qt::Key_Return),
         });
         QCOMPARE(RunBackupDialog(&window, statusBar, closeTable(), openTable(), m_program), int(QDialog::Accepted));
         checkScript(script);
@@ -330,7 +502,7 @@ private slots:
         ModalScript script({
             [](QWidget* dialog) {
                 auto* form = static_cast<TFormBackup*>(dialog);
-                form->RadioFloppy->click();
+                clickLater(form->RadioFloppy);
                 clickLater(form->BitBtnCancel);
             },
             [&](QWidget* dialog) {
@@ -362,8 +534,8 @@ private slots:
                 QVERIFY(QFile::remove(m_program + sep() + "ISO5817.mdb"));
                 clickLater(static_cast<TFormBackup*>(dialog)->BitBtnStart);
             },
-            answerBox("OK", &copyError),
-            answerBox("OK", &openError),
+            answerBoxByKey(Qt::Key_Return, &copyError),
+            answerBoxByKey(Qt::Key_Return, &openError),
         });
         QCOMPARE(RunBackupDialog(nullptr, &statusBar, closeTable(), openTable(), m_program), int(QDialog::Accepted));
         checkScript(script);

@@ -80,6 +80,7 @@ private slots:
         }
         const QString hint = panel(0);
         QString notice;
+        QString done;
         bool panelsHidden = false;
         bool closedDuringCopy = false;
         std::deque<ModalScript::Step> steps{
@@ -90,21 +91,24 @@ private slots:
                 notice = m_form->StatusBar1->currentMessage();
                 panelsHidden = m_form->StatusPanels[0]->isHidden() && m_form->StatusPanels[1]->isHidden();
                 QVERIFY(m_form->Table1().Active()); // closed with the copy, not before
-                clickLater(form->BitBtnStart);
+                pressLater(form, Qt::Key_Return);
             },
         };
         if (earlierBackup)
-            steps.push_back(answerBox(QStringLiteral("&Ja"), nullptr, [&] {
+            steps.push_back(answerBoxByKey(Qt::Key_Return, nullptr, [&] {
                 closedDuringCopy = !m_form->Table1().Active() && m_form->DBGrid1->model()->rowCount() == 0;
             }));
+        steps.push_back(answerBoxByKey(Qt::Key_Return, &done));
         ModalScript script(std::move(steps));
         if (fromMenu)
             m_form->Backup1->trigger();
         else
-            m_form->ToolButton7->click();
+            QTest::mouseClick(m_form->ToolButton7, Qt::LeftButton);
+        QVERIFY2(script.problems.isEmpty(), qPrintable(script.problems.join('\n')));
         QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join('\n')));
         QVERIFY(script.finished());
 
+        QVERIFY2(done.contains(QStringLiteral("Die Sicherungskopie ist angelegt")), qPrintable(done));
         QCOMPARE(notice, QStringLiteral("Sicherungskopie der Datenbank-Dateien "));
         QVERIFY(panelsHidden);
         QVERIFY(closedDuringCopy || !earlierBackup);
@@ -124,8 +128,9 @@ private slots:
     {
         const QString hint = panel(0);
         const QString position = panel(1);
-        ModalScript script({[](QWidget* window) { QTest::keyClick(window, Qt::Key_Escape); }});
-        m_form->ToolButton7->click();
+        ModalScript script({[](QWidget* window) { pressLater(window, Qt::Key_Escape); }});
+        QTest::mouseClick(m_form->ToolButton7, Qt::LeftButton);
+        QVERIFY2(script.problems.isEmpty(), qPrintable(script.problems.join('\n')));
         QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join('\n')));
         QVERIFY(script.finished());
 

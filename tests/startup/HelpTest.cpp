@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -70,6 +71,15 @@ private slots:
         const QString path = FindHelpFile(HelpFileName, {root.filePath(QStringLiteral("current")),
                                                          root.filePath(QStringLiteral("program"))});
         QCOMPARE(path, found.isEmpty() ? QString() : QDir(root.path()).absoluteFilePath(found));
+    }
+
+    // An installed program keeps its books in share/veltrano beside its bin
+    // folder; a portable copy beside itself, which comes first.
+    void foldersInOrder()
+    {
+        const QString programDir = QCoreApplication::applicationDirPath();
+        QCOMPARE(HelpFolders(), (QStringList{QDir::currentPath(), programDir,
+                                             QFileInfo(programDir).dir().filePath(QStringLiteral("share/veltrano"))}));
     }
 
     void missingFileNamedInANotice()

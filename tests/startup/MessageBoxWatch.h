@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTest>
 #include <QStringList>
 #include <QTimer>
 
@@ -18,11 +20,16 @@ public:
     MessageBoxWatch()
     {
         timer_.setInterval(10);
+        // Answered as a person does: Enter, sent to the box once it is in
+        // front and holds the focus.
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes_.push_back({box->windowTitle(), box->text(), box->icon()});
-                box->done(QMessageBox::Ok);
-            }
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QWidget* focus = QApplication::focusWidget();
+            if (!box || box == current_ || !focus || !box->isAncestorOf(focus))
+                return;
+            current_ = box;
+            boxes_.push_back({box->windowTitle(), box->text(), box->icon()});
+            QTest::keyClick(focus, Qt::Key_Return);
         });
         timer_.start();
     }
@@ -32,4 +39,5 @@ public:
 private:
     QTimer timer_;
     QList<Box> boxes_;
+    QPointer<QMessageBox> current_;
 };

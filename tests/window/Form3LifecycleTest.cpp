@@ -1,6 +1,7 @@
 // The main window's life: the repeated set-up, the quit question, the end,
 // the recalculation pass, and a catalogue that is missing or unusable.
 
+#include "HelpViewer.h"
 #include "Recalculation.h"
 #include "WindowTestSupport.h"
 
@@ -121,6 +122,58 @@ private slots:
             QVERIFY(form.Table1().FieldText("hochB") != form.Table1().FieldText("niedrigD"));
             QCOMPARE(form.DBEdit5->text().toStdString(), form.Table1().FieldText("hochB"));
         }
+    }
+
+    // The help and the manual are read beside the weld: coming back from
+    // them keeps every input, the row and the results, also while record 2
+    // has no result yet.
+    void helpIsNoOtherWindow_data()
+    {
+        QTest::addColumn<bool>("manual");
+        QTest::newRow("F1 in a weld input") << false;
+        QTest::newRow("manual from the toolbar") << true;
+    }
+
+    void helpIsNoOtherWindow()
+    {
+        QFETCH(bool, manual);
+        EvaluationState state;
+        TForm3 form(state, builtCatalogue());
+        QVERIFY(showAndActivate(form));
+        form.ComboBox1->setCurrentIndex(1);
+        form.ComboBox2->setCurrentIndex(2);
+        form.SpinEdit2->setValue(250);
+        form.CheckBox2->setChecked(true);
+        form.DBGrid1->setCurrentIndex(form.DBGrid1->model()->index(4, 0));
+        QCOMPARE(form.Table1().RecNo(), 5);
+        QVERIFY(state.aResult[2].empty());
+        if (!manual)
+            form.SpinEdit2->setFocus(Qt::TabFocusReason);
+        const auto results = state.aResult;
+        const QString shown = form.StaticText2->text();
+
+        if (manual)
+            QTest::mouseClick(form.ToolButton6, Qt::LeftButton);
+        else
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        THelpViewer* viewer = HelpViewerWindow();
+        QVERIFY(viewer);
+        QVERIFY(QTest::qWaitForWindowActive(viewer));
+        viewer->close();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+
+        QCOMPARE(form.ComboBox1->currentIndex(), 1);
+        QCOMPARE(form.ComboBox2->currentIndex(), 2);
+        QCOMPARE(state.iGroup, 3);
+        QCOMPARE(form.SpinEdit2->value(), 250.0);
+        QVERIFY(form.CheckBox2->isChecked());
+        QCOMPARE(form.Table1().RecNo(), 5);
+        QCOMPARE(state.iRecNo, 5);
+        QVERIFY(state.aResult == results);
+        QCOMPARE(form.StaticText2->text(), shown);
+        QCOMPARE(statusPanel(form, 1), QStringLiteral("DSNr: 5  von 89"));
+        delete HelpViewerWindow();
     }
 
     // A message box of the window is no other window: leaving a field with a

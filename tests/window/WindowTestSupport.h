@@ -47,7 +47,10 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
 };
 
-// Watches for modal message boxes and answers the expected ones in order.
+// Watches for modal message boxes and answers the expected ones in order,
+// as a person does: once the box is in front and holds the focus, with a
+// click where its button is seen.  An answer that cannot be given so counts
+// as unexpected, and the box is closed so that the test never hangs.
 class MessageBoxAnswerer : public QObject {
 public:
     MessageBoxAnswerer()
@@ -69,6 +72,10 @@ private:
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || box == m_current)
             return;
+        // Not yet answerable: the box has to hold the focus first.
+        QWidget* focus = QApplication::focusWidget();
+        if (!focus || !box->isAncestorOf(focus))
+            return;
         m_current = box;
         SeenBox seen{box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
         QMessageBox::StandardButton answer;
@@ -80,10 +87,22 @@ private:
             m_answers.pop_front();
             m_answered.push_back(seen);
         }
-        if (QAbstractButton* button = box->button(answer))
-            button->click();
-        else
+        QAbstractButton* button = box->button(answer);
+        if (!button) {
+            seen.text = QStringLiteral("no such button in: ") + seen.text;
+            m_unexpected.push_back(seen);
             box->done(answer);
+            return;
+        }
+        const QPoint global = button->mapToGlobal(button->rect().center());
+        QWidget* there = QApplication::widgetAt(global);
+        if (there != button && !button->isAncestorOf(there)) {
+            seen.text = QStringLiteral("button covered in: ") + seen.text;
+            m_unexpected.push_back(seen);
+            box->done(answer);
+            return;
+        }
+        QTest::mouseClick(there, Qt::LeftButton, {}, there->mapFromGlobal(global));
     }
 
     QTimer m_timer;
