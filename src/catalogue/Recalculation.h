@@ -33,17 +33,13 @@ private:
         WeldInput input;
         WeldInput weld() const override { return input; }
     };
+    // Without a window nobody reads the caption under "für diese Naht :" or
+    // the status bar: the results are in the cache.
     struct Display : ResultDisplay {
-        std::string caption;
-        void setCaption(const std::string& text) override { caption = text; }
+        void setCaption(const std::string&) override {}
     };
     struct Status : StatusPanel {
-        std::string panels[2];
-        void setPanelText(int panel, const std::string& text) override
-        {
-            if (panel == 0 || panel == 1)
-                panels[panel] = text;
-        }
+        void setPanelText(int, const std::string&) override {}
     };
 
     Catalogue m_catalogue;

@@ -56,7 +56,7 @@ void LimitDriver::CalcLimit()
 
     m_display.setCaption(result);
     if (EvaluationState::inCache(m_state.iRecNo))
-        m_state.aResult[static_cast<std::size_t>(m_state.iRecNo)] = result;
+        m_state.aResult[static_cast<std::size_t>(m_state.iRecNo)] = std::move(result);
 }
 
 void LimitDriver::ClearResults()
