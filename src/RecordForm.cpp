@@ -429,6 +429,7 @@ public:
 
     std::function<void()> onDelete;
     std::function<void()> onInsert;
+    std::function<void()> onRevert;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
@@ -442,6 +443,10 @@ protected:
             case Qt::Key_Insert:
                 if (onInsert)
                     onInsert();
+                return;
+            case Qt::Key_Escape:
+                if (onRevert)
+                    onRevert();
                 return;
             case Qt::Key_Return:
             case Qt::Key_Enter:
@@ -818,6 +823,12 @@ void TRecordForm::buildClientArea()
         FindingsView->setColumnWidth(col, widths[col] * logicalDpiX() / 96);
     table->onDelete = [this] { removeFinding(); };
     table->onInsert = [this] { addFinding(); };
+    // Esc on a refused entry shows the last valid value again.
+    table->onRevert = [this] {
+        const QModelIndex current = FindingsView->currentIndex();
+        if (current.isValid() && m_badCells.erase({m_weld, current.row(), current.column()}))
+            m_model->update();
+    };
     fl->addWidget(FindingsView, 1);
     AddFindingButton =
         button(findings, "AddFindingButton", QStringLiteral("&Befund hinzufügen"), QStringLiteral("Befund hinzufügen"));
@@ -1523,11 +1534,14 @@ bool TRecordForm::saveAs()
 
 bool TRecordForm::saveTo(const QString& file)
 {
-    if (!m_badCells.empty()) {
+    const QList<QLineEdit*> fields = findChildren<QLineEdit*>();
+    const bool badField = std::any_of(fields.begin(), fields.end(),
+                                      [](const QLineEdit* e) { return e->property("veltranoBad").toBool(); });
+    if (!m_badCells.empty() || badField) {
         QMessageBox::warning(this, kWindowTitle,
-                             QStringLiteral("Einige Befunde haben ungültige Eingaben (rot markiert). Das Protokoll "
-                                            "wird mit den zuletzt gültigen Werten gespeichert, sobald sie berichtigt "
-                                            "oder mit Esc verworfen sind."));
+                             QStringLiteral("Einige Eingaben sind ungültig (rot markiert, der Grund steht im "
+                                            "Tooltip). Bitte berichtigen; in der Befundtabelle setzt Esc eine "
+                                            "Eingabe auf den letzten gültigen Wert zurück."));
         return false;
     }
     try {

@@ -277,8 +277,23 @@ private slots:
             QCOMPARE(form->currentRecord().welds[0].findings[0].value.text, std::string("0.3"));
             QCOMPARE(form->currentRecord().welds[0].findings[0].record, 13);
         }
-        // A record with refused entries is not saved with them silently.
         QVERIFY(form->currentRecord().welds[0].findings[0].length == std::nullopt);
+        // Refused entries are not saved silently: the inspector is told.
+        {
+            const QString file = m_dir.filePath(QStringLiteral("bad.json"));
+            ModalAnswer warning(pressKey(Qt::Key_Return));
+            QVERIFY(!form->saveTo(file));
+            QVERIFY(warning.done());
+            QVERIFY(warning.text.contains(QStringLiteral("ungültig")));
+            QVERIFY(!QFile::exists(file));
+            backTo(form.get());
+        }
+        // Esc on the refused entry brings the last valid one back.
+        form->FindingsView->setFocus();
+        form->FindingsView->setCurrentIndex(form->FindingsView->model()->index(0, ColRow));
+        key(Qt::Key_Escape);
+        QVERIFY(cell(*form, 0, ColRow).startsWith(QStringLiteral("13 ")));
+        QVERIFY(cell(*form, 0, ColRow, Qt::ToolTipRole).isEmpty());
 
         // A dimension out of range stays in its field, marked, with the reason.
         form->TEdit->setFocus();
