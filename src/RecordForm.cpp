@@ -818,9 +818,13 @@ void TRecordForm::buildClientArea()
     FindingsView->setWordWrap(true);
     FindingsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     FindingsView->horizontalHeader()->setStretchLastSection(true);
-    const int widths[ColumnCount] = {260, 80, 80, 140, 120, 120, 120, 110, 300};
+    const int widths[ColumnCount] = {230, 75, 70, 130, 110, 110, 90, 100, 260};
     for (int col = 0; col < ColumnCount; ++col)
-        FindingsView->setColumnWidth(col, widths[col] * logicalDpiX() / 96);
+        FindingsView->setColumnWidth(col, widths[col]);
+    // The limit and the verdict stand beside the measured value; Enter and
+    // Tab still go through the entries in their own order.
+    FindingsView->horizontalHeader()->moveSection(ColLimit, ColLength + 1);
+    FindingsView->horizontalHeader()->moveSection(ColVerdict, ColLength + 2);
     table->onDelete = [this] { removeFinding(); };
     table->onInsert = [this] { addFinding(); };
     // Esc on a refused entry shows the last valid value again.
@@ -1750,8 +1754,11 @@ TRecordForm* showRecordWindow(TForm3& form, const QString& file)
 {
     QPointer<TRecordForm>& window = openRecordWindow();
     if (!window) {
-        window = new TRecordForm(form.Table1().file(), [&form] { return weldOfMainWindow(form); }, &form);
-        window->setWindowFlag(Qt::Window);
+        // A window of its own, not a child of the main window: closing the
+        // main window leaves it open with its unsaved work, and the program
+        // ends once both are closed.
+        window = new TRecordForm(form.Table1().file(), [&form] { return weldOfMainWindow(form); });
+        QObject::connect(&form, &QObject::destroyed, window, &QObject::deleteLater);
     }
     if (!file.isEmpty())
         window->openFile(file);

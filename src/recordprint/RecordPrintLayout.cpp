@@ -39,7 +39,7 @@ const TextStyle kVerdictLine{12.0, true};
 const TextStyle kHeading{11.0, true};
 const TextStyle kBody{9.0, false};
 const TextStyle kBodyBold{9.0, true};
-const TextStyle kLabel{8.0, true};
+const TextStyle kLabel{9.0, true};
 const TextStyle kCell{8.0, false};
 const TextStyle kCellBold{8.0, true};
 const TextStyle kSmall{7.0, false};
