@@ -817,14 +817,14 @@ void TRecordForm::buildClientArea()
     FindingsView->setTabKeyNavigation(false);
     FindingsView->setWordWrap(true);
     FindingsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    FindingsView->horizontalHeader()->setStretchLastSection(true);
-    const int widths[ColumnCount] = {230, 75, 70, 130, 110, 110, 90, 100, 260};
+    const int widths[ColumnCount] = {220, 75, 85, 140, 110, 125, 90, 120, 280};
     for (int col = 0; col < ColumnCount; ++col)
         FindingsView->setColumnWidth(col, widths[col]);
     // The limit and the verdict stand beside the measured value; Enter and
     // Tab still go through the entries in their own order.
     FindingsView->horizontalHeader()->moveSection(ColLimit, ColLength + 1);
     FindingsView->horizontalHeader()->moveSection(ColVerdict, ColLength + 2);
+    FindingsView->horizontalHeader()->moveSection(ColReason, ColLength + 3);
     table->onDelete = [this] { removeFinding(); };
     table->onInsert = [this] { addFinding(); };
     // Esc on a refused entry shows the last valid value again.
@@ -849,6 +849,7 @@ void TRecordForm::buildClientArea()
     splitter->addWidget(weldPane);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 1000});
 
     // Header, welds, the weld's data, its findings.
     const QList<QWidget*> order = {OrderEdit,        ComponentEdit,     DrawingEdit,   StandardEdit,  MethodEdit,
