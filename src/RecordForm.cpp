@@ -312,10 +312,9 @@ private:
         case ColRow:
             return m_form.rowTitle(f.record);
         case ColValue: {
-            const QString n = numberText(f.value);
-            return (forEditing || !v || v->unit.empty())
-                       ? n
-                       : qs(record::quantityText(*f.value.value(), v->unit, ","));
+            const auto value = f.value.value();
+            return (forEditing || !v || v->unit.empty() || !value) ? numberText(f.value)
+                                                                  : qs(record::quantityText(*value, v->unit, ","));
         }
         case ColLength:
             return f.length ? numberText(*f.length) : QString();
@@ -1044,15 +1043,22 @@ void TRecordForm::refresh()
     set(PlaceEdit, h.place ? qs(*h.place) : QString());
     set(RemarksEdit, h.remarks ? qs(*h.remarks) : QString());
 
-    WeldList->clear();
+    // The items are kept while the number of welds stays, so moving
+    // through the list with the arrow keys is not disturbed.
+    if (WeldList->count() != static_cast<int>(m_record.welds.size())) {
+        WeldList->clear();
+        for (std::size_t k = 0; k < m_record.welds.size(); ++k)
+            new QListWidgetItem(WeldList);
+    }
     for (std::size_t k = 0; k < m_record.welds.size(); ++k) {
         const Verdict v = k < m_verdict.welds.size() ? m_verdict.welds[k].verdict : Verdict::Open;
-        auto* item = new QListWidgetItem(
-            QStringLiteral("%1 \u2013 %2").arg(qs(m_record.welds[k].id), verdictText(v)), WeldList);
+        QListWidgetItem* item = WeldList->item(static_cast<int>(k));
+        item->setText(QStringLiteral("%1 \u2013 %2").arg(qs(m_record.welds[k].id), verdictText(v)));
         item->setBackground(verdictBackground(v));
         item->setForeground(verdictForeground(v));
     }
-    WeldList->setCurrentRow(m_weld);
+    if (WeldList->currentRow() != m_weld)
+        WeldList->setCurrentRow(m_weld);
     refreshWeldFields();
     m_model->update();
     m_refreshing = false;
@@ -1754,6 +1760,9 @@ QPointer<TRecordForm>& openRecordWindow()
 TRecordForm* showRecordWindow(TForm3& form, const QString& file)
 {
     QPointer<TRecordForm>& window = openRecordWindow();
+    // A window closed a moment ago is on its way out: a new one is made.
+    if (window && !window->isVisible())
+        window = nullptr;
     if (!window) {
         // A window of its own, not a child of the main window: closing the
         // main window leaves it open with its unsaved work, and the program
@@ -1761,7 +1770,7 @@ TRecordForm* showRecordWindow(TForm3& form, const QString& file)
         window = new TRecordForm(form.Table1().file(), [&form] { return weldOfMainWindow(form); });
         QObject::connect(&form, &QObject::destroyed, window, &QObject::deleteLater);
     }
-    if (!file.isEmpty())
+    if (!file.isEmpty() && window->maybeSave())
         window->openFile(file);
     window->show();
     window->raise();

@@ -58,8 +58,9 @@ public:
     TRecordForm(std::filesystem::path catalogueFile, WeldSource mainWindowWeld, QWidget* parent = nullptr);
     ~TRecordForm() override;
 
-    // Loads a record file; a file that cannot be read is reported and the
-    // window keeps what it has.  Asks first when there are unsaved changes.
+    // Loads a record file in place of the record shown (ask with maybeSave
+    // first); a file that cannot be read is reported and the window keeps
+    // what it has.
     bool openFile(const QString& file);
     // Saves to the file; a record that cannot be saved is reported.
     bool saveTo(const QString& file);
@@ -162,7 +163,9 @@ private:
     void buildClientArea();
     void connectFields();
 
-    // One undoable step from the record as it is to the changed one.
+    // One undoable step from the record as it is to the changed one, with
+    // the weld and the finding selected afterwards (-2: the weld stays,
+    // -1: the finding stays).
     void edit(const QString& what, const std::function<void(record::Record&)>& change, int weldAfter = -2,
               int findingAfter = -1);
     void setState(const record::Record& record, int weld, int finding);

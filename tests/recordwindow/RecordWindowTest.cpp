@@ -340,6 +340,13 @@ private slots:
         QCOMPARE(form->currentRecord().welds[1].id, std::string("W1-1"));
         QCOMPARE(form->currentRecord().welds[1].findings.size(), std::size_t(1));
         QCOMPARE(form->currentWeld(), 1);
+        form->WeldList->setFocus();
+        key(Qt::Key_Up);
+        QCOMPARE(form->currentWeld(), 0);
+        QVERIFY(form->WeldVerdictLabel->text().startsWith(QStringLiteral("Naht W1:")));
+        key(Qt::Key_Down);
+        QCOMPARE(form->currentWeld(), 1);
+        QVERIFY(form->WeldVerdictLabel->text().startsWith(QStringLiteral("Naht W1-1:")));
         click(form->RemoveWeldButton);
         QCOMPARE(form->currentRecord().welds.size(), std::size_t(1));
         form->FindingsView->setFocus();
@@ -537,9 +544,19 @@ private slots:
         QCOMPARE(r.welds[0].seam, SeamType::Fillet);
         QCOMPARE(r.welds[0].level, QualityLevel::D);
         QCOMPARE(QString::fromStdString(r.welds[0].t.value()->text(",")), main.SpinEdit1->text().remove(QRegularExpression(",?0+$")));
-        ModalAnswer discard(pressKey(Qt::Key_V));
-        form->close();
-        QVERIFY(discard.done());
+        {
+            ModalAnswer discard(pressKey(Qt::Key_V));
+            form->close();
+            QVERIFY(discard.done());
+        }
+
+        // `veltrano FILE`: the window opens on the file and its title names it.
+        const QString file = m_dir.filePath(QStringLiteral("named.json"));
+        record::saveRecord(Record{}, file.toStdString());
+        TRecordForm* named = showRecordWindow(main, file);
+        QCOMPARE(named->fileName(), file);
+        QVERIFY(named->windowTitle().contains(QStringLiteral("named.json")));
+        named->close();
     }
 
     void recoveryIsOfferedAtTheNextStart()
