@@ -379,6 +379,17 @@ public:
             completer->setMaxVisibleItems(12);
             edit->setCompleter(completer);
             edit->setPlaceholderText(QStringLiteral("Nummer, Ordnungsnummer oder Name"));
+            // A row picked from the list is taken over at once, as Enter
+            // would; later, so that the list has finished with the key.
+            auto* self = const_cast<FindingsDelegate*>(this);
+            QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), edit,
+                             [self, edit](const QString& title) {
+                                 if (!edit->isVisible())
+                                     return; // already taken over and closed
+                                 edit->setText(title);
+                                 emit self->commitData(edit);
+                                 emit self->closeEditor(edit, QAbstractItemDelegate::EditNextItem);
+                             }, Qt::QueuedConnection);
         }
         return w;
     }

@@ -253,6 +253,17 @@ private slots:
         key(Qt::Key_Return);
         key(Qt::Key_Escape);
         QVERIFY(cell(*form, 0, ColRow).contains(QStringLiteral("Einbrandkerbe")));
+
+        // Picked from the offered list, which has the keyboard while it is open.
+        form->FindingsView->setCurrentIndex(form->FindingsView->model()->index(0, ColRow));
+        key(Qt::Key_Return);
+        type("wurzelkerb");
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+        QTRY_VERIFY(cell(*form, 0, ColRow).contains(QStringLiteral("5013 Wurzelkerbe")));
+        QTRY_COMPARE(form->FindingsView->currentIndex().column(), int(ColValue));
+        key(Qt::Key_Escape);
     }
 
     void badEntriesAreMarkedWithTheirReasonAndNotTakenOver()
