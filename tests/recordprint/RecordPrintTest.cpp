@@ -162,6 +162,23 @@ TEST_F(RecordPrintTest, EightWeldsOfTwelveFindingsRunOverPagesWithHeadersRepeate
     EXPECT_TRUE(pageText(pages.back()).contains(QStringLiteral("Unterschrift")));
 }
 
+TEST_F(RecordPrintTest, RecordWithoutWeldsOrFindingsStillPrintsItsVerdictAndSignatureFields)
+{
+    Record r;
+    const auto empty = print(r);
+    ASSERT_EQ(empty.size(), 1u);
+    const QString text = pageText(empty[0]);
+    EXPECT_TRUE(text.contains(QStringLiteral("Ergebnis des Protokolls: offen keine Naht erfasst"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Unterschrift")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Seite 1 von 1")));
+
+    r.welds.push_back(weld("N1", "10"));
+    const QString one = pageText(print(r).at(0));
+    EXPECT_TRUE(one.contains(QStringLiteral("Naht N1 Stumpfnaht, Bewertungsgruppe C, t = 10 mm"))) << one.toStdString();
+    EXPECT_TRUE(one.contains(QStringLiteral("keine Befunde Ergebnis der Naht N1: angenommen")));
+    EXPECT_FALSE(one.contains(QStringLiteral("Messwert")));
+}
+
 TEST(RecordPrintFile, UnwritableFileIsRefusedWithItsName)
 {
     FixtureRows rows;

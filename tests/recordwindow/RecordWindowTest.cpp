@@ -264,6 +264,18 @@ private slots:
         QTRY_VERIFY(cell(*form, 0, ColRow).contains(QStringLiteral("5013 Wurzelkerbe")));
         QTRY_COMPARE(form->FindingsView->currentIndex().column(), int(ColValue));
         key(Qt::Key_Escape);
+
+        // A row whose text needs the inspector stays open until judged.
+        typeFinding(*form, "35", "1");
+        QCOMPARE(cell(*form, 1, ColVerdict), QStringLiteral("offen"));
+        form->FindingsView->setCurrentIndex(form->FindingsView->model()->index(1, ColJudgement));
+        key(Qt::Key_Return);
+        key(Qt::Key_Down); // "angenommen"
+        key(Qt::Key_Return);
+        key(Qt::Key_Escape);
+        QCOMPARE(form->currentRecord().welds[0].findings[1].judgement, record::Judgement::Accepted);
+        QCOMPARE(cell(*form, 1, ColVerdict), QStringLiteral("angenommen"));
+        QVERIFY(cell(*form, 1, ColReason).startsWith(QStringLiteral("vom Prüfer angenommen")));
     }
 
     void badEntriesAreMarkedWithTheirReasonAndNotTakenOver()
