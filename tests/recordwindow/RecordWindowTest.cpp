@@ -525,6 +525,14 @@ private slots:
         QTRY_VERIFY(answer.done());
         QTRY_VERIFY(QFile::exists(file));
         QVERIFY(QFile(file).size() > 1000);
+        backTo(form.get());
+
+        // The page preview draws the same pages; Esc closes it.
+        ModalAnswer preview(pressKey(Qt::Key_Escape));
+        QTimer::singleShot(0, form.get(), [&] { form->PreviewAction->trigger(); });
+        QTRY_VERIFY(preview.done());
+        QVERIFY(preview.title.startsWith(QStringLiteral("Seitenansicht")));
+        QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
     void mainWindowOpensOneRecordWindowAndLendsItsWeld()
