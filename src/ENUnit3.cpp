@@ -4,6 +4,7 @@
 #include "CatalogueModel.h"
 #include "HelpViewer.h"
 #include "InfoUnit.h"
+#include "RecordForm.h"
 #include "ReportPreview.h"
 #include "SpinEdit.h"
 #include "WindowLook.h"
@@ -294,6 +295,9 @@ void TForm3::buildMenu()
     Handbuch1 = addItem(Extra1, "Handbuch1", QStringLiteral("&Handbuch"), 0);
     Backup1 = addItem(Extra1, "Backup1", QStringLiteral("&Backup"), 5);
     NeuBerechnung1 = addItem(Extra1, "NeuBerechnung1", QStringLiteral("&Neu-Berechnung"), 12);
+    Pruefprotokoll1 = Extra1->addAction(recordIcon(), QStringLiteral("&Pr\u00FCfprotokoll"));
+    Pruefprotokoll1->setObjectName(QStringLiteral("Pruefprotokoll1"));
+    Pruefprotokoll1->setIconVisibleInMenu(true);
 
     Hilfe1 = addMenu("Hilfe1", QStringLiteral("&Hilfe"));
     Hilfeaufrufen1 = addItem(Hilfe1, "Hilfeaufrufen1", QStringLiteral("&Hilfe aufrufen"), 2);
@@ -350,6 +354,10 @@ void TForm3::buildToolBar()
     ToolButton8 = addButton("ToolButton8", QStringLiteral("Neu-Berechnung"), 12);
     ToolButton6 = addButton("ToolButton6", QStringLiteral("Handbuch"), 0);
     ToolButton7 = addButton("ToolButton7", QStringLiteral("Backup"), 5);
+    // The inspection record stands with the other commands of "Extra".
+    ToolButtonRecord = addButton("ToolButtonRecord", QStringLiteral("Pr\u00FCfprotokoll"), 0);
+    ToolButtonRecord->setIcon(recordIcon());
+    ToolButtonRecord->setAccessibleName(QStringLiteral("Pr\u00FCfprotokoll"));
     addSeparator("ToolButton12", 89);
     ToolButton9 = addButton("ToolButton9", QStringLiteral("Hilfe"), 2);
 
@@ -559,6 +567,8 @@ void TForm3::connectHandlers()
     connect(Hilfeaufrufen1, &QAction::triggered, this, &TForm3::ToolButton9Click);
     connect(ToolButton9, &QToolButton::clicked, this, &TForm3::ToolButton9Click);
     connect(Infober1, &QAction::triggered, this, &TForm3::Infober1Click);
+    connect(Pruefprotokoll1, &QAction::triggered, this, &TForm3::PruefprotokollClick);
+    connect(ToolButtonRecord, &QToolButton::clicked, this, &TForm3::PruefprotokollClick);
 
     // Weld inputs: a selector changes by its list, its arrow keys, or by a
     // text the user types.
@@ -840,6 +850,11 @@ void TForm3::ToolButton9Click()
 void TForm3::Infober1Click()
 {
     runCommand(Command::Info);
+}
+
+void TForm3::PruefprotokollClick()
+{
+    showRecordWindow(*this);
 }
 
 void TForm3::ToolButton11Click()

@@ -85,6 +85,7 @@ public:
     QToolButton* ToolButton6 = nullptr;
     QToolButton* ToolButton7 = nullptr;
     QToolButton* ToolButton9 = nullptr;
+    QToolButton* ToolButtonRecord = nullptr; // the inspection record window
 
     QMenu* Datei1 = nullptr;
     QMenu* DatenBank1 = nullptr;
@@ -101,6 +102,7 @@ public:
     QAction* Handbuch1 = nullptr;
     QAction* Backup1 = nullptr;
     QAction* NeuBerechnung1 = nullptr;
+    QAction* Pruefprotokoll1 = nullptr;
     QAction* Hilfeaufrufen1 = nullptr;
     QAction* Infober1 = nullptr;
 
@@ -154,6 +156,7 @@ public slots:
     void ToolButton8Click(); // recalculation
     void ToolButton9Click(); // help
     void Infober1Click();    // info window
+    void PruefprotokollClick(); // the inspection record window
 
     // Weld inputs.
     void ComboBox1Change();

@@ -72,6 +72,11 @@ QIcon imageListIcon(int index)
                    {16, 24, 32, 48});
 }
 
+QIcon recordIcon()
+{
+    return svgIcon(QStringLiteral(":/images/record.svg"), {16, 24, 32, 48});
+}
+
 QIcon programIcon()
 {
     return svgIcon(QStringLiteral(":/images/veltrano.svg"), {16, 24, 32, 48, 64, 128, 256});

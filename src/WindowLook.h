@@ -34,6 +34,9 @@ void setTextColour(QWidget* widget, const QColor& colour);
 constexpr int kImageCount = 13;
 QIcon imageListIcon(int index);
 
+// The image of the inspection record command, beside the image list.
+QIcon recordIcon();
+
 // The program icon, also shown by the info window.
 QIcon programIcon();
 

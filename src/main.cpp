@@ -1,11 +1,13 @@
 // The program entry: one copy per user, the windows created behind the
 // splash window, the evaluation state of the whole run, and the main window
 // on the catalogue (beside the executable, else in the installed data
-// folder) until it closes.
+// folder) until it closes.  A record file named on the command line opens in
+// the inspection record window.
 
 #include "Catalogue.h"
 #include "Driver.h"
 #include "ENUnit3.h"
+#include "RecordForm.h"
 #include "SingleInstance.h"
 #include "StartUp.h"
 #include "WindowLook.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
 
 #include <exception>
@@ -56,6 +59,17 @@ int main(int argc, char* argv[])
             return new veltrano::TForm3(gEvaluationState, veltrano::findCatalogueFile(programDir));
         });
         form3->show();   // the released splash goes as the event loop starts
+
+        // `veltrano FILE` opens an inspection record beside the main window;
+        // unsaved work of an earlier run is offered back first.
+        const QStringList arguments = QCoreApplication::arguments();
+        const QString recordFile = arguments.size() > 1 ? arguments.at(1) : QString();
+        auto& mainWindow = static_cast<veltrano::TForm3&>(*form3);
+        QTimer::singleShot(0, &mainWindow, [&mainWindow, recordFile] {
+            veltrano::offerRecordRecovery(mainWindow);
+            if (!recordFile.isEmpty())
+                veltrano::showRecordWindow(mainWindow, recordFile);
+        });
         return QApplication::exec();
     } catch (const std::exception& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Veltrano"), QString::fromLocal8Bit(error.what()));

@@ -1,5 +1,7 @@
 #include "ReportRenderer.h"
 
+#include "GuiApplicationScope.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -104,27 +106,6 @@ void drawItem(QPainter& painter, const ReportItem& item, const ReportParameters&
     }
     }
 }
-
-// Starts a window-less application for the time of one call when none runs.
-class GuiApplicationScope {
-public:
-    GuiApplicationScope()
-    {
-        if (QCoreApplication::instance())
-            return;
-        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
-    }
-    bool usable() const { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
-
-private:
-    // No window is shown, so no display is needed whatever the desktop.
-    int m_argc = 3;
-    char m_name[9] = "veltrano";
-    char m_option[10] = "-platform";
-    char m_platform[10] = "offscreen";
-    char* m_argv[4] = {m_name, m_option, m_platform, nullptr};
-    std::unique_ptr<QGuiApplication> m_app;
-};
 
 } // namespace
 

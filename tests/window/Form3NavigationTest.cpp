@@ -118,7 +118,8 @@ private slots:
         }
         const QStringList expected = {"ToolButton1", "ToolButton2", "ToolButton3", "ToolButton5", "ToolButton11",
                                       "ToolButton4", "tbFirst", "tbPri", "tbNext", "tbLast", "ToolButton10",
-                                      "ToolButton8", "ToolButton6", "ToolButton7", "ToolButton12", "ToolButton9"};
+                                      "ToolButton8", "ToolButton6", "ToolButton7", "ToolButtonRecord", "ToolButton12",
+                                      "ToolButton9"};
         QCOMPARE(names, expected);
         QCOMPARE(form().ToolBar1->findChild<QWidget*>("ToolButton4")->width(), 92);
     }

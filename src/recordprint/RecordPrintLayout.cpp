@@ -1,0 +1,573 @@
+#include "RecordPrintLayout.h"
+
+#include "LimitText.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+
+#ifndef VELTRANO_VERSION
+#define VELTRANO_VERSION "0"
+#endif
+
+namespace veltrano::recordprint {
+
+namespace {
+
+using record::Finding;
+using record::FindingVerdict;
+using record::Weld;
+using record::WeldVerdict;
+
+constexpr double kMmPerInch = 25.4;
+constexpr double kLeft = 20.0;
+constexpr double kRight = 195.0;
+constexpr double kWidth = kRight - kLeft;
+constexpr double kTop = 15.0;
+constexpr double kContentBottom = 278.0; // the footer begins below
+constexpr double kFooterRule = 281.0;
+constexpr double kCellPad = 1.0;
+
+const TextStyle kTitle{16.0, true};
+const TextStyle kSubtitle{11.0, false};
+const TextStyle kVerdictLine{12.0, true};
+const TextStyle kHeading{11.0, true};
+const TextStyle kBody{9.0, false};
+const TextStyle kBodyBold{9.0, true};
+const TextStyle kLabel{9.0, true};
+const TextStyle kCell{8.0, false};
+const TextStyle kCellBold{8.0, true};
+const TextStyle kSmall{7.0, false};
+const TextStyle kFooter{7.5, false};
+
+QString qs(const std::string& s)
+{
+    return QString::fromStdString(s).simplified();
+}
+
+// Measures texts as they print: every length in millimetres.  The device is
+// a page-sized resolution that no screen rounds, so the wrapping decided
+// here holds on every device the pages are drawn on.
+class Measure {
+public:
+    Measure()
+        : m_device(8, 8, QImage::Format_Mono)
+    {
+        const int dotsPerMeter = static_cast<int>(std::lround(1200 / 0.0254));
+        m_device.setDotsPerMeterX(dotsPerMeter);
+        m_device.setDotsPerMeterY(dotsPerMeter);
+    }
+
+    double lineHeight(const TextStyle& s) const { return metrics(s).lineSpacing() / pxPerMm(); }
+    double width(const QString& text, const TextStyle& s) const
+    {
+        return metrics(s).horizontalAdvance(text) / pxPerMm();
+    }
+
+    // The text broken into lines of at most widthMm; an empty text is no line.
+    QStringList lines(const QString& text, const TextStyle& s, double widthMm) const
+    {
+        if (text.isEmpty())
+            return {};
+        QTextLayout layout(text, QFont(printFont(s), &m_device), &m_device);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (;;) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(widthMm * pxPerMm());
+        }
+        layout.endLayout();
+        QStringList out;
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
+            out << text.mid(line.textStart(), line.textLength()).trimmed();
+        }
+        return out;
+    }
+
+private:
+    double pxPerMm() const { return m_device.logicalDpiY() / kMmPerInch; }
+    QFontMetricsF metrics(const TextStyle& s) const { return QFontMetricsF(QFont(printFont(s), &m_device), &m_device); }
+
+    QImage m_device;
+};
+
+QString seamName(SeamType s)
+{
+    return s == SeamType::Fillet ? QStringLiteral("Kehlnaht") : QStringLiteral("Stumpfnaht");
+}
+
+QString levelName(QualityLevel l)
+{
+    switch (l) {
+    case QualityLevel::B:
+        return QStringLiteral("B");
+    case QualityLevel::C:
+        return QStringLiteral("C");
+    case QualityLevel::D:
+        break;
+    }
+    return QStringLiteral("D");
+}
+
+QString number(const record::WrittenNumber& n)
+{
+    const auto v = n.value();
+    return v ? QString::fromStdString(v->text(",")) : QString::fromStdString(n.text);
+}
+
+QString verdictText(record::Verdict v)
+{
+    return QString::fromUtf8(record::verdictWord(v));
+}
+
+// An ISO date of the file as a German reader writes it: 10.12.2026, with the
+// time of day when the file gives one.
+QString dateText(const std::optional<std::string>& iso)
+{
+    if (!iso)
+        return {};
+    const QString s = QString::fromStdString(*iso);
+    if (const QDate d = QDate::fromString(s, Qt::ISODate); d.isValid())
+        return d.toString(QStringLiteral("dd.MM.yyyy"));
+    if (const QDateTime t = QDateTime::fromString(s, Qt::ISODate); t.isValid())
+        return t.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+    return s;
+}
+
+QString optionalText(const std::optional<std::string>& s)
+{
+    return s ? qs(*s) : QString();
+}
+
+// The findings table: catalogue row, reference number, imperfection,
+// location, measured value, exact limit and the verdict with its reason.
+struct Column {
+    const char* title;
+    double width;
+};
+constexpr std::array<Column, 7> kColumns{{
+    {"Nr.", 8.0},
+    {"Ordnungsnr.", 20.0},
+    {"Unregelmäßigkeit", 41.0},
+    {"Ort", 30.0},
+    {"Messwert", 18.0},
+    {"Grenzwert", 20.0},
+    {"Ergebnis", 38.0},
+}};
+
+struct Cell {
+    QStringList lines;
+    TextStyle style;
+    QStringList more; // smaller lines under the first ones (the verdict's reason)
+};
+
+class Flow {
+public:
+    Flow(const Measure& m, std::function<void(Flow&)> continuation)
+        : m_measure(m)
+        , m_onNewPage(std::move(continuation))
+    {
+        m_pages.emplace_back();
+        m_y = kTop;
+    }
+
+    double y() const { return m_y; }
+    void advance(double mm) { m_y += mm; }
+    PrintPage& page() { return m_pages.back(); }
+    std::vector<PrintPage>& pages() { return m_pages; }
+    bool fits(double height) const { return m_y + height <= kContentBottom; }
+
+    void newPage()
+    {
+        m_pages.emplace_back();
+        m_y = kTop + 8.0; // below the running header
+        if (m_onNewPage)
+            m_onNewPage(*this);
+    }
+    // Starts a new page unless a block of this height fits on this one.
+    void keep(double height)
+    {
+        if (!fits(height))
+            newPage();
+    }
+    void setContinuation(std::function<void(Flow&)> f) { m_onNewPage = std::move(f); }
+
+    void text(double left, const QString& t, const TextStyle& s, bool right = false)
+    {
+        page().texts.push_back({left, m_y, t, s, right});
+    }
+    void textAt(double left, double top, const QString& t, const TextStyle& s, bool right = false)
+    {
+        page().texts.push_back({left, top, t, s, right});
+    }
+    void rule(double x1, double y1, double x2, double y2, double width = 0)
+    {
+        page().rules.push_back({x1, y1, x2, y2, width});
+    }
+    // A paragraph wrapped at the width.
+    void paragraph(double left, double width, const QString& t, const TextStyle& s)
+    {
+        const double h = m_measure.lineHeight(s);
+        for (const QString& line : m_measure.lines(t, s, width)) {
+            keep(h);
+            text(left, line, s);
+            m_y += h;
+        }
+    }
+
+private:
+    const Measure& m_measure;
+    std::function<void(Flow&)> m_onNewPage;
+    std::vector<PrintPage> m_pages;
+    double m_y = kTop;
+};
+
+class RecordLayouter {
+public:
+    RecordLayouter(const record::Record& r, const record::RecordVerdict& v, const record::CatalogueRows& rows,
+                   const RecordPrintInfo& info)
+        : m_record(r)
+        , m_verdict(v)
+        , m_rows(rows)
+        , m_info(info)
+        , m_flow(m_measure, {})
+    {
+    }
+
+    std::vector<PrintPage> run()
+    {
+        titleBlock();
+        headerBlock();
+        for (std::size_t i = 0; i < m_record.welds.size(); ++i)
+            weldBlock(m_record.welds[i], i < m_verdict.welds.size() ? m_verdict.welds[i] : WeldVerdict{});
+        signatureBlock();
+        std::vector<PrintPage> pages = std::move(m_flow.pages());
+        finishPages(pages);
+        return pages;
+    }
+
+private:
+    void titleBlock()
+    {
+        m_flow.text(kLeft, kRecordPrintTitle, kTitle);
+        m_flow.advance(m_measure.lineHeight(kTitle));
+        m_flow.text(kLeft, QStringLiteral("Sichtprüfung von Schweißnähten nach %1")
+                               .arg(qs(m_record.inspection.standardOrDefault())),
+                    kSubtitle);
+        m_flow.advance(m_measure.lineHeight(kSubtitle) + 3.0);
+
+        // The verdict of the whole record stands first: it is what the
+        // reader of the sheet looks for.
+        m_flow.rule(kLeft, m_flow.y(), kRight, m_flow.y(), 0.4);
+        m_flow.advance(1.5);
+        m_flow.text(kLeft, QStringLiteral("Ergebnis des Protokolls: %1").arg(verdictText(m_verdict.verdict)),
+                    kVerdictLine);
+        m_flow.advance(m_measure.lineHeight(kVerdictLine));
+        m_flow.paragraph(kLeft, kWidth, qs(m_verdict.reason), kBody);
+        m_flow.advance(1.5);
+        m_flow.rule(kLeft, m_flow.y(), kRight, m_flow.y(), 0.4);
+        m_flow.advance(4.0);
+    }
+
+    void headerBlock()
+    {
+        const record::Inspection& h = m_record.inspection;
+        const std::array<std::pair<QString, QString>, 10> fields{{
+            {QStringLiteral("Auftrag"), optionalText(h.order)},
+            {QStringLiteral("Bauteil"), optionalText(h.component)},
+            {QStringLiteral("Zeichnung"), optionalText(h.drawing)},
+            {QStringLiteral("Norm"), qs(h.standardOrDefault())},
+            {QStringLiteral("Prüfverfahren"), optionalText(h.method)},
+            {QStringLiteral("Prüfstufe"), optionalText(h.stage)},
+            {QStringLiteral("Prüfer"), optionalText(h.inspector)},
+            {QStringLiteral("Qualifikation"), optionalText(h.qualification)},
+            {QStringLiteral("Prüfdatum"), dateText(h.date)},
+            {QStringLiteral("Prüfort"), optionalText(h.place)},
+        }};
+        constexpr double labelWidth = 25.0;
+        constexpr double columnWidth = kWidth / 2;
+        const double lh = m_measure.lineHeight(kBody);
+        for (std::size_t i = 0; i < fields.size(); i += 2) {
+            double rowHeight = lh;
+            for (std::size_t c = 0; c < 2; ++c) {
+                const double left = kLeft + c * columnWidth;
+                const auto& [label, value] = fields[i + c];
+                m_flow.textAt(left, m_flow.y(), label + QLatin1Char(':'), kLabel);
+                const QStringList lines = m_measure.lines(value, kBody, columnWidth - labelWidth - 2.0);
+                for (qsizetype k = 0; k < lines.size(); ++k)
+                    m_flow.textAt(left + labelWidth, m_flow.y() + k * lh, lines[k], kBody);
+                rowHeight = std::max(rowHeight, lines.size() * lh);
+            }
+            m_flow.advance(rowHeight + 0.8);
+        }
+        if (h.remarks) {
+            m_flow.text(kLeft, QStringLiteral("Bemerkungen:"), kLabel);
+            m_flow.paragraph(kLeft + labelWidth, kWidth - labelWidth, qs(*h.remarks), kBody);
+        }
+        if (!m_info.fileName.isEmpty()) {
+            m_flow.text(kLeft, QStringLiteral("Datei:"), kLabel);
+            m_flow.paragraph(kLeft + labelWidth, kWidth - labelWidth, m_info.fileName, kBody);
+        }
+        m_flow.advance(4.0);
+    }
+
+    QString weldDataLine(const Weld& w) const
+    {
+        QString s = QStringLiteral("%1, Bewertungsgruppe %2, %3 = %4 mm, l = %5 mm, b = %6 mm, bw = %7 mm")
+                        .arg(seamName(w.seam), levelName(w.level),
+                             w.seam == SeamType::Fillet ? QStringLiteral("a") : QStringLiteral("t"),
+                             number(w.t), number(w.l), number(w.b), number(w.bw));
+        if (w.welderTest.value_or(false))
+            s += QStringLiteral(", bewertet zur Schweißerprüfung nach DIN EN 287-1");
+        if (w.railBridge.value_or(false))
+            s += QStringLiteral(", bewertet nach Ril 804.4101 (Eisenbahnbrücken)");
+        return s;
+    }
+
+    QString weldDetails(const Weld& w) const
+    {
+        QStringList parts;
+        if (w.welder)
+            parts << QStringLiteral("Schweißer: %1").arg(qs(*w.welder));
+        if (w.process)
+            parts << QStringLiteral("Schweißprozess: %1").arg(qs(*w.process));
+        if (w.location)
+            parts << QStringLiteral("Lage: %1").arg(qs(*w.location));
+        if (w.remarks)
+            parts << QStringLiteral("Bemerkungen: %1").arg(qs(*w.remarks));
+        return parts.join(QStringLiteral(" \u00B7 "));
+    }
+
+    std::array<Cell, 7> findingCells(const Finding& f, const FindingVerdict& v) const
+    {
+        const bool known = f.record >= 1 && f.record <= m_rows.rowCount();
+        const auto value = f.value.value();
+        QString limit;
+        if (v.limit)
+            limit = QString::fromStdString(record::quantityText(*v.limit, v.unit, ","));
+        else if (!v.belongs)
+            limit = QString::fromUtf8(kNotApplicable.data(), static_cast<qsizetype>(kNotApplicable.size()));
+        else
+            limit = qs(v.limitText);
+        QString measured = value ? QString::fromStdString(record::quantityText(*value, v.unit, ","))
+                                 : QString::fromStdString(f.value.text);
+        const QString length = f.length ? QStringLiteral("Länge %1 mm").arg(number(*f.length)) : QString();
+        QString location = optionalText(f.location);
+        if (f.remark)
+            location += (location.isEmpty() ? QString() : QStringLiteral(" \u2013 ")) + qs(*f.remark);
+        const auto w = [](std::size_t c) { return kColumns[c].width - 2 * kCellPad; };
+        return {{
+            {m_measure.lines(QString::number(f.record), kCell, w(0)), kCell, {}},
+            {m_measure.lines(known ? qs(m_rows.text(f.record, "OrdnungsNr")) : QString(), kCell, w(1)), kCell, {}},
+            {m_measure.lines(known ? qs(m_rows.text(f.record, "Unregelm\u00E4\u00DFigkeit")) : QString(), kCell, w(2)),
+             kCell, {}},
+            {m_measure.lines(location, kCell, w(3)), kCell, {}},
+            {m_measure.lines(measured, kCell, w(4)) + m_measure.lines(length, kCell, w(4)), kCell, {}},
+            {m_measure.lines(limit, kCell, w(5)), kCell, {}},
+            {m_measure.lines(verdictText(v.verdict), kCellBold, w(6)), kCellBold,
+             m_measure.lines(qs(v.reason), kSmall, w(6))},
+        }};
+    }
+
+    double cellsHeight(const std::array<Cell, 7>& cells) const
+    {
+        double h = 0;
+        for (const Cell& c : cells)
+            h = std::max(h, c.lines.size() * m_measure.lineHeight(c.style) +
+                                c.more.size() * m_measure.lineHeight(kSmall));
+        return std::max(h, m_measure.lineHeight(kCell)) + 2 * kCellPad;
+    }
+
+    void drawRow(const std::array<Cell, 7>& cells, double height)
+    {
+        const double top = m_flow.y();
+        double x = kLeft;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            double y = top + kCellPad;
+            for (const QString& line : cells[c].lines) {
+                m_flow.textAt(x + kCellPad, y, line, cells[c].style);
+                y += m_measure.lineHeight(cells[c].style);
+            }
+            for (const QString& line : cells[c].more) {
+                m_flow.textAt(x + kCellPad, y, line, kSmall);
+                y += m_measure.lineHeight(kSmall);
+            }
+            x += kColumns[c].width;
+        }
+        m_flow.rule(kLeft, top + height, kRight, top + height);
+        m_flow.advance(height);
+    }
+
+    std::array<Cell, 7> headerCells() const
+    {
+        std::array<Cell, 7> cells;
+        for (std::size_t c = 0; c < kColumns.size(); ++c)
+            cells[c] = {m_measure.lines(QString::fromUtf8(kColumns[c].title), kCellBold,
+                                        kColumns[c].width - 2 * kCellPad),
+                        kCellBold,
+                        {}};
+        return cells;
+    }
+
+    void tableHeader()
+    {
+        const auto cells = headerCells();
+        m_flow.rule(kLeft, m_flow.y(), kRight, m_flow.y(), 0.3);
+        drawRow(cells, cellsHeight(cells));
+    }
+
+    void weldHeading(const Weld& w, bool continued)
+    {
+        const QString title = QStringLiteral("Naht %1").arg(qs(w.id));
+        m_flow.text(kLeft, continued ? title + QStringLiteral(" (Fortsetzung)") : title, kHeading);
+        m_flow.advance(m_measure.lineHeight(kHeading) + 0.5);
+    }
+
+    void weldBlock(const Weld& w, const WeldVerdict& wv)
+    {
+        std::vector<std::array<Cell, 7>> rows;
+        for (std::size_t k = 0; k < w.findings.size(); ++k)
+            rows.push_back(findingCells(w.findings[k], k < wv.findings.size() ? wv.findings[k] : FindingVerdict{}));
+
+        const QStringList data = m_measure.lines(weldDataLine(w), kBody, kWidth);
+        const QStringList details = m_measure.lines(weldDetails(w), kBody, kWidth);
+        const auto header = headerCells();
+        const double lh = m_measure.lineHeight(kBody);
+        // The heading does not stand alone at a page's end: it keeps its data,
+        // the table header and the first finding with it.
+        const double opening = m_measure.lineHeight(kHeading) + 0.5 + (data.size() + details.size()) * lh + 1.5 +
+                               cellsHeight(header) + (rows.empty() ? lh : cellsHeight(rows.front()));
+        m_flow.keep(opening);
+        weldHeading(w, false);
+        for (const QString& line : data + details) {
+            m_flow.text(kLeft, line, kBody);
+            m_flow.advance(lh);
+        }
+        m_flow.advance(1.5);
+
+        if (rows.empty()) {
+            m_flow.text(kLeft, QStringLiteral("keine Befunde"), kBody);
+            m_flow.advance(lh);
+        } else {
+            tableHeader();
+            m_flow.setContinuation([this, &w](Flow&) {
+                weldHeading(w, true);
+                tableHeader();
+            });
+            for (const auto& row : rows) {
+                const double h = cellsHeight(row);
+                m_flow.keep(h);
+                drawRow(row, h);
+            }
+            m_flow.setContinuation({});
+        }
+        m_flow.advance(1.5);
+        const QString result = QStringLiteral("Ergebnis der Naht %1: %2 (%3)")
+                                   .arg(qs(w.id), verdictText(wv.verdict), qs(wv.reason));
+        m_flow.paragraph(kLeft, kWidth, result, kBodyBold);
+        m_flow.advance(6.0);
+    }
+
+    void signatureBlock()
+    {
+        const record::Inspection& h = m_record.inspection;
+        const double lh = m_measure.lineHeight(kBody);
+        const double fieldGap = 12.0;
+        m_flow.keep(m_measure.lineHeight(kHeading) + 2 * (fieldGap + lh) + 4.0);
+        m_flow.advance(2.0);
+        m_flow.text(kLeft, QStringLiteral("Bestätigung des Prüfers"), kHeading);
+        m_flow.advance(m_measure.lineHeight(kHeading) + 2.0);
+
+        constexpr double half = kWidth / 2;
+        const std::array<std::array<std::pair<QString, QString>, 2>, 2> lines{{
+            {{{QStringLiteral("Ort"), optionalText(h.place)}, {QStringLiteral("Datum"), dateText(h.date)}}},
+            {{{QStringLiteral("Name"), optionalText(h.inspector)}, {QStringLiteral("Unterschrift"), QString()}}},
+        }};
+        for (const auto& pair : lines) {
+            // The prepared value stands on the line; the label below it.
+            const double lineY = m_flow.y() + fieldGap;
+            for (std::size_t c = 0; c < 2; ++c) {
+                const double left = kLeft + c * half;
+                const double right = left + half - 8.0;
+                if (!pair[c].second.isEmpty())
+                    m_flow.textAt(left + 1.0, lineY - lh - 0.5, pair[c].second, kBody);
+                m_flow.rule(left, lineY, right, lineY, 0.2);
+                m_flow.textAt(left, lineY + 0.8, pair[c].first, kLabel);
+            }
+            m_flow.advance(fieldGap + lh + 2.0);
+        }
+    }
+
+    // The running header and the footer with version, catalogue, date and
+    // "Seite N von M", once the number of pages is known.
+    void finishPages(std::vector<PrintPage>& pages) const
+    {
+        const int total = static_cast<int>(pages.size());
+        const QString printed = m_info.printed.toString(QStringLiteral("dd.MM.yyyy HH:mm"));
+        const QString sha = m_info.catalogueSha256.isEmpty() ? QStringLiteral("nicht lesbar") : m_info.catalogueSha256;
+        const QString order = optionalText(m_record.inspection.order);
+        const double fh = m_measure.lineHeight(kFooter);
+        for (int i = 0; i < total; ++i) {
+            PrintPage& p = pages[static_cast<std::size_t>(i)];
+            if (i > 0) {
+                QString running = kRecordPrintTitle;
+                if (!order.isEmpty())
+                    running += QStringLiteral(" \u2013 Auftrag %1").arg(order);
+                p.texts.push_back({kLeft, kTop, running, kFooter, false});
+                p.rules.push_back({kLeft, kTop + fh + 0.8, kRight, kTop + fh + 0.8, 0});
+            }
+            p.rules.push_back({kLeft, kFooterRule, kRight, kFooterRule, 0});
+            p.texts.push_back({kLeft, kFooterRule + 1.0,
+                               QStringLiteral("Veltrano %1 \u00B7 Katalog SHA-256: %2").arg(m_info.programVersion, sha),
+                               kFooter, false});
+            p.texts.push_back({kLeft, kFooterRule + 1.0 + fh, QStringLiteral("gedruckt am %1").arg(printed), kFooter,
+                               false});
+            p.texts.push_back({kRight, kFooterRule + 1.0 + fh, QStringLiteral("Seite %1 von %2").arg(i + 1).arg(total),
+                               kFooter, true});
+        }
+    }
+
+    const record::Record& m_record;
+    const record::RecordVerdict& m_verdict;
+    const record::CatalogueRows& m_rows;
+    const RecordPrintInfo& m_info;
+    Measure m_measure;
+    Flow m_flow;
+};
+
+} // namespace
+
+QString programVersion()
+{
+    return QStringLiteral(VELTRANO_VERSION);
+}
+
+QFont printFont(const TextStyle& style)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(style.pointSize);
+    font.setBold(style.bold);
+    // Unhinted outlines keep the same metrics on screen, on paper and in PDF.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    return font;
+}
+
+std::vector<PrintPage> layoutRecord(const record::Record& record, const record::RecordVerdict& verdict,
+                                    const record::CatalogueRows& rows, const RecordPrintInfo& info)
+{
+    return RecordLayouter(record, verdict, rows, info).run();
+}
+
+} // namespace veltrano::recordprint
