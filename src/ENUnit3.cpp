@@ -732,13 +732,20 @@ void TForm3::onFocusWindowChanged(QWindow* window)
     if (!window || window == windowHandle())
         return;
     // Drop-down lists, menus and tool tips belong to this window, a message
-    // box returns to where the user was, and the help and the manual are
-    // read beside the weld the user is working on: none of them counts.
+    // box returns to where the user was, and the help, the manual and the
+    // inspection record (with its own dialogs) are worked in beside the weld
+    // the user is describing: none of them counts.
     if (window->type() == Qt::Popup || window->type() == Qt::ToolTip)
         return;
+    auto besideTheWeld = [](QWidget* w) {
+        return qobject_cast<THelpViewer*>(w) != nullptr || qobject_cast<TRecordForm*>(w) != nullptr;
+    };
     for (QWidget* topLevel : QApplication::topLevelWidgets()) {
-        if (topLevel->windowHandle() == window
-            && (qobject_cast<QMessageBox*>(topLevel) || qobject_cast<THelpViewer*>(topLevel)))
+        if (topLevel->windowHandle() != window)
+            continue;
+        if (qobject_cast<QMessageBox*>(topLevel) || besideTheWeld(topLevel))
+            return;
+        if (QWidget* owner = topLevel->parentWidget(); owner && besideTheWeld(owner->window()))
             return;
     }
     m_bOtherWindowActive = true;

@@ -2,6 +2,7 @@
 // the recalculation pass, and a catalogue that is missing or unusable.
 
 #include "HelpViewer.h"
+#include "RecordForm.h"
 #include "Recalculation.h"
 #include "WindowTestSupport.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -124,19 +126,22 @@ private slots:
         }
     }
 
-    // The help and the manual are read beside the weld: coming back from
-    // them keeps every input, the row and the results, also while record 2
-    // has no result yet.
+    // The help, the manual and the inspection record are worked in beside
+    // the weld: coming back from them keeps every input, the row and the
+    // results, also while record 2 has no result yet.
     void helpIsNoOtherWindow_data()
     {
-        QTest::addColumn<bool>("manual");
-        QTest::newRow("F1 in a weld input") << false;
-        QTest::newRow("manual from the toolbar") << true;
+        QTest::addColumn<int>("way");
+        QTest::newRow("F1 in a weld input") << 0;
+        QTest::newRow("manual from the toolbar") << 1;
+        QTest::newRow("inspection record from the toolbar") << 2;
     }
 
     void helpIsNoOtherWindow()
     {
-        QFETCH(bool, manual);
+        QFETCH(int, way);
+        const bool manual = way == 1;
+        QStandardPaths::setTestModeEnabled(true); // the record window's recovery copy
         EvaluationState state;
         TForm3 form(state, builtCatalogue());
         QVERIFY(showAndActivate(form));
@@ -152,14 +157,26 @@ private slots:
         const auto results = state.aResult;
         const QString shown = form.StaticText2->text();
 
-        if (manual)
-            QTest::mouseClick(form.ToolButton6, Qt::LeftButton);
-        else
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        THelpViewer* viewer = HelpViewerWindow();
-        QVERIFY(viewer);
-        QVERIFY(QTest::qWaitForWindowActive(viewer));
-        viewer->close();
+        if (way == 2) {
+            QTest::mouseClick(form.ToolButtonRecord, Qt::LeftButton);
+            TRecordForm* recordWindow = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* r = qobject_cast<TRecordForm*>(w); r && r->isVisible())
+                    recordWindow = r;
+            QVERIFY(recordWindow);
+            recordWindow->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(recordWindow));
+            recordWindow->close();
+        } else {
+            if (manual)
+                QTest::mouseClick(form.ToolButton6, Qt::LeftButton);
+            else
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            THelpViewer* viewer = HelpViewerWindow();
+            QVERIFY(viewer);
+            QVERIFY(QTest::qWaitForWindowActive(viewer));
+            viewer->close();
+        }
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
 
@@ -173,7 +190,8 @@ private slots:
         QVERIFY(state.aResult == results);
         QCOMPARE(form.StaticText2->text(), shown);
         QCOMPARE(statusPanel(form, 1), QStringLiteral("DSNr: 5  von 89"));
-        delete HelpViewerWindow();
+        if (way != 2)
+            delete HelpViewerWindow();
     }
 
     // A message box of the window is no other window: leaving a field with a
