@@ -181,6 +181,7 @@ private:
     class StatusPanelLink;
     class WeldInputs;
 
+    // The window's construction (ENUnit3Layout.cpp).
     void buildMenu();
     void buildToolBar();
     void buildStatusBar();
