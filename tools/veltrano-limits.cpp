@@ -12,6 +12,8 @@
 #include "limits/ProgramFolder.h"
 
 #ifdef VELTRANO_LIMITS_REPORT
+#include "RecordFile.h"
+#include "RecordPrint.h"
 #include "ReportParameters.h"
 #include "ReportRenderer.h"
 #endif
@@ -124,10 +126,32 @@ int main(int argc, char** argv)
         check.format = options.format == Format::Json ? record::CheckOptions::Format::Json
                                                       : record::CheckOptions::Format::Table;
         check.decimalSeparator = separator;
+        const record::CatalogueRowsOf<veltrano::Catalogue> rows(catalogue);
+#ifdef VELTRANO_LIMITS_REPORT
+        if (options.pdf) {
+            // The printed record, signed off on paper; which catalogue gave
+            // the limits is printed as its SHA-256.
+            record::Record loaded;
+            try {
+                loaded = record::loadRecord(std::filesystem::u8path(*options.check));
+            } catch (const record::RecordError& e) {
+                std::cerr << "veltrano-limits: " << terminalLines(e.what()) << '\n';
+                return record::kCheckUnreadable;
+            }
+            const record::RecordVerdict verdict = record::judgeRecord(loaded, rows, ",");
+            QString error;
+            if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, verdict,
+                                                      rows, veltrano::recordprint::fileSha256(file), &error)) {
+                std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
+                return kOutputError;
+            }
+            if (!options.formatGiven)
+                return record::exitStatus(verdict.verdict);
+        }
+#endif
         std::ostringstream out, err;
         const int status = record::checkRecordFile(std::filesystem::u8path(*options.check),
-                                                   record::CatalogueRowsOf<veltrano::Catalogue>(catalogue), check, out,
-                                                   err);
+                                                   rows, check, out, err);
         if (!err.str().empty())
             std::cerr << "veltrano-limits: " << terminalLines(err.str());
         // The record's own texts (locations, remarks) reach the terminal

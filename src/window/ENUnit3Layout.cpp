@@ -76,7 +76,7 @@ QLineEdit* makeDisplayField(QWidget* parent, const char* name, int x, int y, int
 
 void TForm3::buildMenu()
 {
-    auto addItem = [this](QMenu* menu, const char* name, const QString& text, int image) {
+    auto addItem = [](QMenu* menu, const char* name, const QString& text, int image) {
         QAction* action = menu->addAction(imageListIcon(image), text);
         action->setObjectName(QLatin1String(name));
         action->setIconVisibleInMenu(true);

@@ -4,6 +4,7 @@
 #include "PdfReadBack.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -135,3 +136,34 @@ TEST(ReportTool, WritesIntoANamedPipeInsteadOfReplacingIt)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 1) << "no file left beside it";
 }
 #endif
+
+// --check RECORD --pdf OUT: the printed record without a window, and the
+// record's verdict as the exit status.
+TEST(ReportTool, WritesThePrintedRecordOfACheck)
+{
+    if (!pdftotextAvailable())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QTemporaryDir dir;
+    const QString recordFile = dir.filePath("protokoll.json");
+    QFile f(recordFile);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(R"({"format":"veltrano-record","version":1,"inspection":{"order":"A-7"},"welds":[{"id":"N1","seam":"butt",)"
+            R"("level":"C","t":3.3,"l":100,"b":12,"bw":2,"findings":[{"record":13,"value":"0,34"}]}]})");
+    f.close();
+    const QString pdf = dir.filePath("Protokoll.pdf");
+    const ToolRun run = runTool({"--check", recordFile, "--pdf", pdf});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString(); // rejected: 0,34 mm > 0,33 mm
+    EXPECT_TRUE(run.out.isEmpty());
+    const auto pages = readBack(pdf);
+    ASSERT_EQ(pages.size(), 1u);
+    QStringList words;
+    for (const Word& w : pages[0].words)
+        words << w.text;
+    const QString text = words.join(' ');
+    EXPECT_TRUE(text.contains(QString::fromUtf8("zur\u00FCckgewiesen"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("0,33 mm")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Seite 1 von 1")) << text.toStdString();
+
+    EXPECT_EQ(runTool({"--check", dir.filePath("fehlt.json"), "--pdf", pdf}).exitCode, 5);
+    EXPECT_EQ(runTool({"--check", recordFile, "--pdf", dir.filePath("kein/Ordner.pdf")}).exitCode, 4);
+}

@@ -14,7 +14,8 @@ const char* const kFooter =
     "the results use the decimal separator of the user's locale unless --decimal-separator says otherwise.\n"
     "\n"
     "--check FILE judges every finding of an inspection record file and prints the verdict of each finding,\n"
-    "weld and of the record (--format table or json).\n"
+    "weld and of the record (--format table or json); with --pdf OUT it writes the printed record instead\n"
+    "(and lists the verdicts as well only when --format is given).\n"
     "\n"
     "--batch reads one weld per line from standard input as a JSON object, for example\n"
     "  {\"seam\":\"butt\",\"level\":\"C\",\"t\":10,\"l\":100,\"b\":12,\"bw\":2,\"welder_test\":false,\"rail_bridge\":false}\n"
@@ -63,8 +64,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, bool withR
     auto* formatOption = app.add_option("--format", format, "output format (default: table)")
                              ->type_name("table|tsv|json");
     app.add_option("--check", o.check, "judge the findings of an inspection record file")->type_name("FILE");
-    auto* pdf = app.add_option("--pdf", o.pdf, "write the three-page evaluation report of the weld to FILE "
-                                               "(- for standard output)")
+    auto* pdf = app.add_option("--pdf", o.pdf, "write the evaluation report of the weld, or with --check the printed "
+                                               "record, to FILE (- for standard output)")
                     ->type_name("FILE");
     for (auto* flag : {welder, rail, batch})
         flag->multi_option_policy(CLI::MultiOptionPolicy::Throw);
@@ -113,8 +114,8 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, bool withR
                 throw UsageError("--check accepts --format table or json");
             if (o.check->empty())
                 throw UsageError("--check needs a record file");
-            if (o.pdf)
-                throw UsageError("--pdf writes the evaluation report of one weld and cannot be used with --check");
+            if (o.pdf && *o.pdf == "-" && o.formatGiven)
+                throw UsageError("--pdf - writes the record to standard output and cannot be used with --format");
         } else if (o.batch) {
             if (weldOptions)
                 throw UsageError("--batch reads the welds from standard input and takes no weld options");
