@@ -1498,7 +1498,7 @@ void TRecordForm::openRecord()
     const QString dir = m_file.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
                                          : QFileInfo(m_file).absolutePath();
     const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Prüfprotokoll öffnen"), dir,
-                                                      QStringLiteral("Prüfprotokolle (*.json);;Alle Dateien (*)"));
+                                                      QStringLiteral("Prüfprotokolle (*.vrec *.json);;Alle Dateien (*)"));
     if (!file.isEmpty())
         openFile(file);
 }
@@ -1537,7 +1537,7 @@ QString TRecordForm::suggestedFileName() const
     if (!date.isValid())
         date = QDate::currentDate();
     const QString order = h.order ? fileNamePart(qs(*h.order)) : QStringLiteral("Pruefprotokoll");
-    return QStringLiteral("%1_%2.json").arg(order, date.toString(Qt::ISODate));
+    return QStringLiteral("%1_%2.vrec").arg(order, date.toString(Qt::ISODate));
 }
 
 bool TRecordForm::saveAs()
@@ -1546,11 +1546,12 @@ bool TRecordForm::saveAs()
                                          : QFileInfo(m_file).absolutePath();
     QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Prüfprotokoll speichern unter"),
                                                 QDir(dir).filePath(suggestedFileName()),
-                                                QStringLiteral("Prüfprotokolle (*.json)"));
+                                                QStringLiteral("Prüfprotokolle (*.vrec)"));
     if (file.isEmpty())
         return false;
+    // The desktop knows record files by this ending and opens them here.
     if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".json");
+        file += QStringLiteral(".vrec");
     return saveTo(file);
 }
 

@@ -401,7 +401,7 @@ private slots:
         key(Qt::Key_S, Qt::ControlModifier); // no file yet: "Speichern unter…"
         QVERIFY(answer.done());
         backTo(form.get());
-        QCOMPARE(proposed, QStringLiteral("A-4711_2026-12-10.json"));
+        QCOMPARE(proposed, QStringLiteral("A-4711_2026-12-10.vrec"));
         QVERIFY(QFile::exists(file));
         QVERIFY(!form->isModified());
         QVERIFY(form->windowTitle().contains(QStringLiteral("typed.json")));
