@@ -8,6 +8,7 @@
 #include "Driver.h"
 #include "ENUnit3.h"
 #include "RecordForm.h"
+#include "RecordHandOver.h"
 #include "SingleInstance.h"
 #include "StartUp.h"
 #include "WindowLook.h"
@@ -41,7 +42,13 @@ int main(int argc, char* argv[])
     // Held until the program ends.  A guard that cannot be made at all does
     // not keep the program from starting.
     const veltrano::SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"));
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString recordFile = arguments.size() > 1 ? arguments.at(1) : QString();
+    const QString handOverPath = veltrano::recordHandOverPath(veltrano::SingleInstanceGuard::defaultFolder());
     if (guard.state() == veltrano::SingleInstanceGuard::State::AlreadyRunning) {
+        // A record file opened from the desktop goes to the copy that runs.
+        if (!recordFile.isEmpty() && veltrano::handOverRecordFile(handOverPath, recordFile))
+            return 0;
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Veltrano"), QStringLiteral("Das Programm läuft bereits !"),
                         QMessageBox::Ok);
         box.exec();
@@ -61,10 +68,20 @@ int main(int argc, char* argv[])
         form3->show();   // the released splash goes as the event loop starts
 
         // `veltrano FILE` opens an inspection record beside the main window;
-        // unsaved work of an earlier run is offered back first.
-        const QStringList arguments = QCoreApplication::arguments();
-        const QString recordFile = arguments.size() > 1 ? arguments.at(1) : QString();
+        // unsaved work of an earlier run is offered back first.  Files that
+        // later starts hand over open the same way.
         auto& mainWindow = static_cast<veltrano::TForm3&>(*form3);
+        std::unique_ptr<veltrano::RecordFileReceiver> receiver;
+        if (guard.state() == veltrano::SingleInstanceGuard::State::Acquired) {
+            receiver = std::make_unique<veltrano::RecordFileReceiver>(handOverPath);
+            QObject::connect(receiver.get(), &veltrano::RecordFileReceiver::fileReceived, &mainWindow,
+                             [&mainWindow](const QString& file) {
+                                 if (QWidget* window = veltrano::showRecordWindow(mainWindow, file)) {
+                                     window->raise();
+                                     window->activateWindow();
+                                 }
+                             });
+        }
         QTimer::singleShot(0, &mainWindow, [&mainWindow, recordFile] {
             veltrano::offerRecordRecovery(mainWindow);
             if (!recordFile.isEmpty())
