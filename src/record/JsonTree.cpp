@@ -153,10 +153,17 @@ private:
         std::string path;
         for (std::size_t i = 1; i < m_stack.size(); ++i) {
             const JsonNode& parent = *m_stack[i - 1];
-            if (parent.kind == JsonNode::Kind::Object)
-                path += (path.empty() ? "" : ".") + parent.members.back().first;
-            else
-                path += "[" + std::to_string(parent.items.size() - 1) + "]";
+            // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
+            // a text literal joined to a std::string in front of it.
+            if (parent.kind == JsonNode::Kind::Object) {
+                if (!path.empty())
+                    path += '.';
+                path += parent.members.back().first;
+            } else {
+                path += '[';
+                path += std::to_string(parent.items.size() - 1);
+                path += ']';
+            }
         }
         return path;
     }

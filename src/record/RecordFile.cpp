@@ -594,7 +594,11 @@ void saveRecord(const Record& record, const fs::path& file)
     fs::path temporary;
     std::FILE* out = nullptr;
     for (int attempt = 0; attempt < 20 && !out; ++attempt) {
-        temporary = folder / ("." + file.filename().string() + ".tmp" + std::to_string(random() % 1000000));
+        std::string name(1, '.'); // built piece by piece: see JsonTree.cpp on GCC 12's -Wrestrict
+        name += file.filename().string();
+        name += ".tmp";
+        name += std::to_string(random() % 1000000);
+        temporary = folder / name;
         out = openNew(temporary);
     }
     if (!out)

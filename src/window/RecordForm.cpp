@@ -900,8 +900,11 @@ void TRecordForm::connectFields()
         {InspectorEdit, &I::inspector}, {QualificationEdit, &I::qualification}, {PlaceEdit, &I::place},
         {RemarksEdit, &I::remarks},
     };
-    for (const auto& [edit, member] : header)
+    for (const auto& field : header) {
+        const auto edit = field.first;
+        const auto member = field.second;
         onCommit(edit, [this, edit, member] { commitHeaderField(edit, member); });
+    }
     onCommit(DateEdit, [this] { commitDate(); });
     onCommit(WeldIdEdit, [this] { commitWeldId(); });
     onCommit(TEdit, [this] { commitDimension(TEdit, &Weld::t); });
