@@ -11,7 +11,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   poppler-utils
   xvfb xauth
-  dpkg-dev appstream desktop-file-utils shared-mime-info
+  dpkg-dev appstream desktop-file-utils shared-mime-info man-db file
 )
 
 missing=()

@@ -133,36 +133,37 @@ std::string jsonString(std::string_view s)
     return out;
 }
 
-std::string displayText(std::string_view s)
+namespace {
+
+// Line breaks and tabs become blanks (or, with keepLineFeeds, line feeds
+// stay); other control characters are shown as \u escapes.
+std::string terminalText(std::string_view s, bool keepLineFeeds)
 {
     std::string out;
     out.reserve(s.size());
-    transcribe(out, s, [](std::string& o, std::uint32_t c, std::string_view raw) {
-        if (c == '\n' || c == '\r' || c == '\t')
+    transcribe(out, s, [keepLineFeeds](std::string& o, std::uint32_t c, std::string_view raw) {
+        if (c == '\n' && keepLineFeeds)
+            o += '\n';
+        else if (c == '\n' || c == '\r' || c == '\t')
             o += ' ';
         else if (isControl(c))
             appendEscape(o, c);
         else
-            o += raw; // '"' and '\\' are plain characters in a table
+            o += raw; // '"' and '\\' are plain characters on a terminal
     });
     return out;
 }
 
+} // namespace
+
+std::string displayText(std::string_view s)
+{
+    return terminalText(s, false);
+}
+
 std::string terminalLines(std::string_view s)
 {
-    std::string out;
-    out.reserve(s.size());
-    transcribe(out, s, [](std::string& o, std::uint32_t c, std::string_view raw) {
-        if (c == '\n')
-            o += '\n';
-        else if (c == '\r' || c == '\t')
-            o += ' ';
-        else if (isControl(c))
-            appendEscape(o, c);
-        else
-            o += raw;
-    });
-    return out;
+    return terminalText(s, true);
 }
 
 std::size_t displayColumns(std::string_view s)

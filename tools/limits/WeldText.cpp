@@ -1,5 +1,8 @@
 #include "WeldText.h"
 
+#include "Decimal.h"
+#include "ExactNumber.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -12,78 +15,36 @@ std::string halves(int h)
     return std::to_string(h / 2) + (h % 2 ? ".5" : "");
 }
 
-// The value of a JSON number text in half millimetres, when it is a whole
-// number of them and not absurdly large; nullopt otherwise.
+// The value of a number text (JSON's notation: a dot, an optional exponent)
+// in half millimetres, when it is a whole number of them; nullopt otherwise.
 std::optional<std::int64_t> exactHalves(std::string_view s)
 {
-    std::size_t i = 0;
-    const bool negative = i < s.size() && s[i] == '-';
-    if (negative)
-        ++i;
-    auto digit = [&](std::size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
-    if (!digit(i))
+    // Numbers on the command line and in batch lines are written with a dot.
+    // A leading zero stands alone, as in JSON (010 is no number there).
+    if (s.find(',') != std::string_view::npos || (s.size() > 1 && s[0] == '0' && s[1] >= '0' && s[1] <= '9'))
         return std::nullopt;
-    std::string digits; // significant digits
-    int exponent = 0;   // value = digits * 10^exponent
-    if (s[i] == '0') {
-        ++i;
-        if (digit(i)) // a leading zero stands alone, as in JSON
-            return std::nullopt;
-    } else {
-        while (digit(i))
-            digits += s[i++];
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        if (!digit(i))
-            return std::nullopt;
-        while (digit(i)) {
-            digits += s[i++];
-            --exponent;
-        }
-    }
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        bool expNegative = false;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            expNegative = s[i++] == '-';
-        if (!digit(i))
-            return std::nullopt;
-        long e = 0;
-        while (digit(i)) {
-            if (e < 100000)
-                e = e * 10 + (s[i] - '0');
-            ++i;
-        }
-        exponent += static_cast<int>(expNegative ? -e : e);
-    }
-    if (i != s.size())
+    const auto n = record::ExactNumber::parse(s, true);
+    if (!n || n->isNegative())
         return std::nullopt;
-
-    // Strip leading and trailing zeros: what remains is the exact value.
-    const std::size_t first = digits.find_first_not_of('0');
-    if (first == std::string::npos)
-        return negative ? std::nullopt : std::optional<std::int64_t>(0);
-    digits.erase(0, first);
-    while (digits.back() == '0') {
-        digits.pop_back();
-        ++exponent;
-    }
-    if (negative)
+    auto d = n->toDecimal();
+    if (!d || d->scale > 1)
         return std::nullopt;
-    // value * 2 must be a whole number below the largest range (2000 halves):
-    // that needs at most 5 significant digits and at most one decimal.
-    if (digits.size() > 6 || exponent < -1 || exponent > 6)
-        return std::nullopt;
-    std::int64_t n = std::stoll(digits);
-    for (int e = exponent; e > 0; --e)
-        n *= 10;
-    if (exponent == -1) {
-        if (digits.back() != '5')
+    // 1e3 is held as 1 with scale -3: write it out, far above any range stops.
+    for (; d->scale < 0; ++d->scale) {
+        if (d->mantissa > 1000000)
             return std::nullopt;
-        return n / 5; // d.5 * 2 = (10d + 5) / 5
+        d->mantissa *= 10;
     }
-    return n * 2;
+    try {
+        const Decimal twice = multiply(*d, Decimal(2));
+        if (twice.scale == 0)
+            return twice.mantissa;
+        if (twice.mantissa % 10 != 0)
+            return std::nullopt;
+        return twice.mantissa / 10;
+    } catch (const std::overflow_error&) {
+        return std::nullopt;
+    }
 }
 
 } // namespace
