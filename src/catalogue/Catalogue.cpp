@@ -1,5 +1,7 @@
 #include "Catalogue.h"
 
+#include "CatalogueFields.h"
+
 #include <sqlite3.h>
 
 #include <array>
@@ -147,7 +149,8 @@ Stmt prepare(sqlite3* db, const std::string& sql, const std::filesystem::path& f
 const std::vector<std::string>& Catalogue::fieldNames()
 {
     static const std::vector<std::string> names = {
-        "Gruppe", "tmm", "Unregelm\u00E4\u00DFigkeit", "OrdnungsNr", "Bemerkungen", "niedrigD", "mittelC", "hochB",
+        field::kGroup,   field::kThickness, field::kImperfection, field::kReference,
+        field::kRemarks, field::kLevelD,    field::kLevelC,       field::kLevelB,
     };
     return names;
 }

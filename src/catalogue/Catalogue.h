@@ -16,6 +16,7 @@
 //   set: then it does nothing at all.  An attempt at an end keeps the row but
 //   still notifies a data change.
 
+#include "CatalogueFields.h"
 #include "Driver.h"
 
 #include <filesystem>
@@ -98,7 +99,7 @@ private:
 // The limit field bound to one column of the catalogue's current row.
 class CatalogueLimitField : public LimitField {
 public:
-    explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = "hochB")
+    explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = field::kLevelB)
         : m_catalogue(catalogue), m_column(std::move(column)), m_index(Catalogue::FieldIndex(m_column)) {}
     std::string text() const override { return m_catalogue.FieldTextAt(m_catalogue.CurrentRow(), m_index); }
     std::string dataField() const override { return m_column; }

@@ -4,6 +4,7 @@
 // values are kept as they were written, so the verdict reads the exact
 // decimal and the file is saved again unchanged.
 
+#include "DimensionRange.h"
 #include "ExactNumber.h"
 #include "JsonTree.h"
 #include "WeldInput.h"
@@ -68,16 +69,5 @@ struct Record {
     std::vector<Weld> welds;
     ExtraMembers extra;
 };
-
-// Range of a weld dimension in mm, as the main window's fields allow it.
-struct DimensionRange {
-    const char* field;
-    Decimal min;
-    Decimal max;
-};
-inline constexpr DimensionRange kRangeT{"t", Decimal(5, 1), Decimal(1000, 0)};
-inline constexpr DimensionRange kRangeL{"l", Decimal(1, 0), Decimal(1000, 0)};
-inline constexpr DimensionRange kRangeB{"b", Decimal(1, 0), Decimal(100, 0)};
-inline constexpr DimensionRange kRangeBw{"bw", Decimal(1, 0), Decimal(50, 0)};
 
 } // namespace veltrano::record

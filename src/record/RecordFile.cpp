@@ -352,7 +352,7 @@ bool isIsoDate(std::string_view s)
 
 std::string rangeText(const DimensionRange& r)
 {
-    return ExactNumber::fromDecimal(r.min).text(",") + " bis " + ExactNumber::fromDecimal(r.max).text(",") + " mm";
+    return ExactNumber::fromDecimal(r.minimumDecimal()).text(",") + " bis " + ExactNumber::fromDecimal(r.maximumDecimal()).text(",") + " mm";
 }
 
 std::string writtenShown(const WrittenNumber& n) { return n.quoted ? quoted(n.text) : n.text; }
@@ -361,8 +361,8 @@ void checkDimension(const WrittenNumber& n, const DimensionRange& r, const std::
                     const std::string& file)
 {
     const auto v = n.value();
-    const bool ok = v && v->decimals() <= 2 && compare(*v, ExactNumber::fromDecimal(r.min)) >= 0 &&
-                    compare(*v, ExactNumber::fromDecimal(r.max)) <= 0;
+    const bool ok = v && v->decimals() <= 2 && compare(*v, ExactNumber::fromDecimal(r.minimumDecimal())) >= 0 &&
+                    compare(*v, ExactNumber::fromDecimal(r.maximumDecimal())) <= 0;
     if (!ok)
         throw RecordError(file, 0, 0, field,
                           "muss eine Zahl von " + rangeText(r) + " mit höchstens zwei Nachkommastellen sein, gefunden " +

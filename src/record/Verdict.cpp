@@ -1,8 +1,10 @@
 #include "Verdict.h"
 
+#include "CatalogueFields.h"
 #include "Driver.h"
 #include "LimitText.h"
 #include "Rules.h"
+#include "WeldWords.h"
 
 namespace veltrano::record {
 namespace {
@@ -53,8 +55,7 @@ std::optional<rules::ExactWeld> exactWeld(const Weld& w)
 std::string weldShape(const Weld& w, std::string_view sep)
 {
     const auto t = w.t.value();
-    return std::string(w.seam == SeamType::Fillet ? "Kehlnaht" : "Stumpfnaht") + ", t = " +
-           (t ? t->text(sep) : w.t.text) + " mm";
+    return std::string(seamWord(w.seam)) + ", t = " + (t ? t->text(sep) : w.t.text) + " mm";
 }
 
 // ---- the catalogue's limit texts ---------------------------------------------
@@ -331,7 +332,7 @@ FindingVerdict judgeFinding(const Weld& weld, const Finding& f, const CatalogueR
     // The same text that the window's limit field shows for this evaluation,
     // with the welder-test records judged on the level-C text.
     const bool welderTest = weld.welderTest.value_or(false);
-    const char* column = welderTest && usesWelderTestSubstitution(f.record) ? "mittelC" : limitColumn(weld.level);
+    const char* column = welderTest && usesWelderTestSubstitution(f.record) ? field::kLevelC : limitColumn(weld.level);
     v.limitText = flat(rows.text(f.record, column));
 
     bool belongs = true;

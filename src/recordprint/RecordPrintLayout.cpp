@@ -1,6 +1,8 @@
 #include "RecordPrintLayout.h"
 
+#include "CatalogueFields.h"
 #include "LimitText.h"
+#include "WeldWords.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -103,20 +105,12 @@ private:
 
 QString seamName(SeamType s)
 {
-    return s == SeamType::Fillet ? QStringLiteral("Kehlnaht") : QStringLiteral("Stumpfnaht");
+    return QString::fromUtf8(seamWord(s));
 }
 
 QString levelName(QualityLevel l)
 {
-    switch (l) {
-    case QualityLevel::B:
-        return QStringLiteral("B");
-    case QualityLevel::C:
-        return QStringLiteral("C");
-    case QualityLevel::D:
-        break;
-    }
-    return QStringLiteral("D");
+    return QString::fromUtf8(levelLetter(l));
 }
 
 QString number(const record::WrittenNumber& n)
@@ -368,8 +362,8 @@ private:
         const auto w = [](std::size_t c) { return kColumns[c].width - 2 * kCellPad; };
         return {{
             {m_measure.lines(QString::number(f.record), kCell, w(0)), kCell, {}},
-            {m_measure.lines(known ? qs(m_rows.text(f.record, "OrdnungsNr")) : QString(), kCell, w(1)), kCell, {}},
-            {m_measure.lines(known ? qs(m_rows.text(f.record, "Unregelm\u00E4\u00DFigkeit")) : QString(), kCell, w(2)),
+            {m_measure.lines(known ? qs(m_rows.text(f.record, field::kReference)) : QString(), kCell, w(1)), kCell, {}},
+            {m_measure.lines(known ? qs(m_rows.text(f.record, field::kImperfection)) : QString(), kCell, w(2)),
              kCell, {}},
             {m_measure.lines(location, kCell, w(3)), kCell, {}},
             {m_measure.lines(measured, kCell, w(4)) + m_measure.lines(length, kCell, w(4)), kCell, {}},

@@ -2,6 +2,7 @@
 
 #include "FormatFixed.h"
 #include "LimitText.h"
+#include "WeldWords.h"
 
 namespace veltrano::report {
 
@@ -167,22 +168,11 @@ ReportInputs reportInputsFor(const WeldInput& weld, int levelCode, const std::st
 
     ReportInputs in;
     if (weld.isButtWeld())
-        in.seamText = QStringLiteral("Stumpfnaht");
+        in.seamText = QString::fromUtf8(seamWord(SeamType::Butt));
     else if (weld.isFilletWeld())
-        in.seamText = QStringLiteral("Kehlnaht");
-    switch (levelCode) {
-    case static_cast<int>(QualityLevel::B):
-        in.levelText = QStringLiteral("B (hoch)");
-        break;
-    case static_cast<int>(QualityLevel::C):
-        in.levelText = QStringLiteral("C (mittel)");
-        break;
-    case static_cast<int>(QualityLevel::D):
-        in.levelText = QStringLiteral("D (niedrig)");
-        break;
-    default:
-        break;
-    }
+        in.seamText = QString::fromUtf8(seamWord(SeamType::Fillet));
+    if (levelCode >= static_cast<int>(QualityLevel::B) && levelCode <= static_cast<int>(QualityLevel::D))
+        in.levelText = QString::fromUtf8(levelWord(static_cast<QualityLevel>(levelCode)));
     in.levelIndex = levelCode - 1;
     in.md = display(weld.t);
     in.nl = display(weld.l);

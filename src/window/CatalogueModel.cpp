@@ -1,5 +1,7 @@
 #include "CatalogueModel.h"
 
+#include "CatalogueFields.h"
+
 #include <QAbstractItemView>
 #include <QPainter>
 #include <QPolygon>
@@ -16,7 +18,7 @@ CatalogueModel::CatalogueModel(const Catalogue& catalogue, QObject* parent)
 const std::vector<std::string>& CatalogueModel::columnFields()
 {
     static const std::vector<std::string> fields = {
-        "Unregelm\u00E4\u00DFigkeit", "OrdnungsNr", "Bemerkungen", "niedrigD", "mittelC", "hochB",
+        field::kImperfection, field::kReference, field::kRemarks, field::kLevelD, field::kLevelC, field::kLevelB,
     };
     return fields;
 }

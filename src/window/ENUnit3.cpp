@@ -2,6 +2,7 @@
 #include "ENUnit3Layout.h"
 
 #include "BackupForm.h"
+#include "CatalogueFields.h"
 #include "CatalogueModel.h"
 #include "HelpViewer.h"
 #include "InfoUnit.h"
@@ -226,8 +227,8 @@ void TForm3::FormCreate()
         OpenTable();
         const QSignalBlocker block1(ComboBox1);
         const QSignalBlocker block2(ComboBox2);
-        ComboBox1->addItems({QStringLiteral("Stumpfnaht"), QStringLiteral("Kehlnaht")});
-        ComboBox2->addItems({QStringLiteral("B (hoch)"), QStringLiteral("C (mittel)"), QStringLiteral("D (niedrig)")});
+        ComboBox1->addItems(seamWords());
+        ComboBox2->addItems(levelWords());
     } catch (const std::exception& e) {
         m_state.bNoDatabase = true;
         m_sDatabaseError = e.what();
@@ -544,11 +545,11 @@ void TForm3::ToolButton8Click()
 
 void TForm3::Table1DataChange()
 {
-    setFieldText(DBEdit1, qs(m_table1.FieldText("Gruppe")));
-    setFieldText(DBEdit2, qs(m_table1.FieldText("tmm")));
-    setFieldText(DBEdit3, qs(m_table1.FieldText("Unregelm\u00E4\u00DFigkeit")));
-    setFieldText(DBEdit4, qs(m_table1.FieldText("OrdnungsNr")));
-    const QString remarks = qs(m_table1.FieldText("Bemerkungen"));
+    setFieldText(DBEdit1, qs(m_table1.FieldText(field::kGroup)));
+    setFieldText(DBEdit2, qs(m_table1.FieldText(field::kThickness)));
+    setFieldText(DBEdit3, qs(m_table1.FieldText(field::kImperfection)));
+    setFieldText(DBEdit4, qs(m_table1.FieldText(field::kReference)));
+    const QString remarks = qs(m_table1.FieldText(field::kRemarks));
     if (DBMemo1->toPlainText() != remarks)
         DBMemo1->setPlainText(remarks);
     m_limitField->refresh();

@@ -6,7 +6,9 @@
 #include "ENUnit3Layout.h"
 
 #include "CatalogueModel.h"
+#include "DimensionRange.h"
 #include "SpinEdit.h"
+#include "WeldWords.h"
 #include "WindowLook.h"
 
 #include <QAction>
@@ -249,7 +251,7 @@ void TForm3::buildInputPanel()
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setFont(windowFont(13));
     ComboBox1->setGeometry(162, 8, 105, 22);
-    ComboBox1->setEditText(QStringLiteral("Stumpfnaht"));
+    ComboBox1->setEditText(QString::fromUtf8(seamWord(SeamType::Butt)));
     nameAfterCaption(Label5, ComboBox1);
 
     Label6 = makeLabel(Panel1, "Label6", QStringLiteral("Bewertungsgruppe:"), 296, 8, 18);
@@ -259,7 +261,7 @@ void TForm3::buildInputPanel()
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
     ComboBox2->setFont(windowFont(13));
     ComboBox2->setGeometry(470, 8, 113, 22);
-    ComboBox2->setEditText(QStringLiteral("B (hoch)"));
+    ComboBox2->setEditText(QString::fromUtf8(levelWord(QualityLevel::B)));
     nameAfterCaption(Label6, ComboBox2);
 
     Bevel1 = new QFrame(Panel1);
@@ -267,22 +269,21 @@ void TForm3::buildInputPanel()
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(8, 40, 593, 2);
 
-    auto makeSpin = [this](const char* name, double increment, double minimum, double maximum, double value, int x,
-                           int y, int width) {
-        auto* spin = new WeldSpinEdit(increment, minimum, maximum, value, Panel1);
+    auto makeSpin = [this](const char* name, const DimensionRange& range, double value, int x, int y, int width) {
+        auto* spin = new WeldSpinEdit(range.step(), range.minimum(), range.maximum(), value, Panel1);
         spin->setObjectName(QLatin1String(name));
         spin->setFont(windowFont(14));
         spin->setGeometry(x, y, width, 24);
         return spin;
     };
     Label1 = makeLabel(Panel1, "Label1", QStringLiteral("Materialdicke t [mm]:"), 17, 52, 18);
-    SpinEdit1 = makeSpin("SpinEdit1", 0.5, 0.5, 1000, 10, 208, 56, 65);
+    SpinEdit1 = makeSpin("SpinEdit1", kRangeT, 10, 208, 56, 65);
     Label3 = makeLabel(Panel1, "Label3", QStringLiteral("Nahtbreite b [mm] :"), 300, 52, 18);
-    SpinEdit3 = makeSpin("SpinEdit3", 1, 1, 100, 12, 504, 56, 57);
+    SpinEdit3 = makeSpin("SpinEdit3", kRangeB, 12, 504, 56, 57);
     Label2 = makeLabel(Panel1, "Label2", QStringLiteral("Nahtl\u00E4nge  [mm] :"), 41, 94, 18);
-    SpinEdit2 = makeSpin("SpinEdit2", 1, 1, 1000, 100, 208, 96, 65);
+    SpinEdit2 = makeSpin("SpinEdit2", kRangeL, 100, 208, 96, 65);
     Label4 = makeLabel(Panel1, "Label4", QStringLiteral("Wurzelbreite bw [mm]:"), 300, 94, 18);
-    SpinEdit4 = makeSpin("SpinEdit4", 0.5, 1, 50, 2, 504, 96, 57);
+    SpinEdit4 = makeSpin("SpinEdit4", kRangeBw, 2, 504, 96, 57);
     nameAfterCaption(Label1, SpinEdit1);
     nameAfterCaption(Label2, SpinEdit2);
     nameAfterCaption(Label3, SpinEdit3);

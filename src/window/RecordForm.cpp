@@ -3,6 +3,7 @@
 #include "ENUnit3.h"
 #include "RecordFile.h"
 #include "RecordPrint.h"
+#include "RowLookup.h"
 #include "SpinEdit.h"
 #include "WindowLook.h"
 
@@ -32,7 +33,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
@@ -767,11 +767,11 @@ void TRecordForm::buildClientArea()
     SeamBox = new QComboBox(data);
     SeamBox->setObjectName(QStringLiteral("SeamBox"));
     SeamBox->setAccessibleName(QStringLiteral("Nahtart"));
-    SeamBox->addItems({QStringLiteral("Stumpfnaht"), QStringLiteral("Kehlnaht")});
+    SeamBox->addItems(seamWords());
     LevelBox = new QComboBox(data);
     LevelBox->setObjectName(QStringLiteral("LevelBox"));
     LevelBox->setAccessibleName(QStringLiteral("Bewertungsgruppe"));
-    LevelBox->addItems({QStringLiteral("B (hoch)"), QStringLiteral("C (mittel)"), QStringLiteral("D (niedrig)")});
+    LevelBox->addItems(levelWords());
     TEdit = lineEdit(data, "TEdit", QStringLiteral("Materialdicke t in mm"));
     LEdit = lineEdit(data, "LEdit", QStringLiteral("Nahtlänge l in mm"));
     BEdit = lineEdit(data, "BEdit", QStringLiteral("Nahtbreite b in mm"));
@@ -1213,28 +1213,14 @@ void TRecordForm::commitDimension(QLineEdit* field, WrittenNumber Weld::*member)
 
 std::vector<int> TRecordForm::offeredRows() const
 {
-    std::vector<int> rows;
     if (m_weld < 0)
-        return rows;
-    const Weld& w = m_record.welds[static_cast<std::size_t>(m_weld)];
-    Finding probe;
-    probe.value = WrittenNumber{"0", false};
-    for (int r = 1; r <= m_rows->rowCount(); ++r) {
-        probe.record = r;
-        if (record::judgeFinding(w, probe, *m_rows, ",").belongs)
-            rows.push_back(r);
-    }
-    return rows;
+        return {};
+    return record::offeredRows(m_record.welds[static_cast<std::size_t>(m_weld)], *m_rows);
 }
 
 QString TRecordForm::rowTitle(int row) const
 {
-    if (row < 1 || row > m_rows->rowCount())
-        return QString::number(row);
-    const QString reference = qs(m_rows->text(row, "OrdnungsNr")).simplified();
-    const QString name = qs(m_rows->text(row, "Unregelm\u00E4\u00DFigkeit")).simplified();
-    return reference.isEmpty() ? QStringLiteral("%1 \u2013 %2").arg(row).arg(name)
-                               : QStringLiteral("%1 \u2013 %2 %3").arg(row).arg(reference, name);
+    return qs(record::rowTitle(row, *m_rows));
 }
 
 QString TRecordForm::badCell(int row, int column) const
@@ -1258,39 +1244,14 @@ bool TRecordForm::setFindingCell(int row, int column, const QString& text)
     const QString t = text.trimmed();
     QString problem;
     switch (column) {
-    case ColRow: {
+    case ColRow:
         // By the title offered, by the record number, by a reference number
         // or by a part of the name: the first row of this weld that fits.
-        const std::vector<int> offered = offeredRows();
-        int chosen = 0;
-        bool isNumber = false;
-        const int n = t.toInt(&isNumber);
-        for (int r : offered)
-            if (rowTitle(r).compare(t, Qt::CaseInsensitive) == 0 || (isNumber && n == r && n <= 89))
-                chosen = chosen ? chosen : r;
-        if (!chosen) {
-            for (int r : offered) {
-                const QStringList refs = qs(m_rows->text(r, "OrdnungsNr")).split(QRegularExpression(QStringLiteral("[,;\\s]+")),
-                                                                               Qt::SkipEmptyParts);
-                if (refs.contains(t)) {
-                    chosen = r;
-                    break;
-                }
-            }
-        }
-        if (!chosen && !t.isEmpty()) {
-            for (int r : offered)
-                if (qs(m_rows->text(r, "Unregelm\u00E4\u00DFigkeit")).contains(t, Qt::CaseInsensitive)) {
-                    chosen = r;
-                    break;
-                }
-        }
-        if (!chosen)
-            problem = QStringLiteral("Keine Katalogzeile für diese Naht passt zu »%1«").arg(t);
-        else
+        if (const int chosen = record::matchRow(ss(t), offeredRows(), *m_rows))
             f.record = chosen;
+        else
+            problem = QStringLiteral("Keine Katalogzeile für diese Naht passt zu »%1«").arg(t);
         break;
-    }
     case ColValue:
         f.value = typedNumber(t);
         break;

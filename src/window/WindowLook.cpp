@@ -1,5 +1,7 @@
 #include "WindowLook.h"
 
+#include "WeldWords.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -100,6 +102,17 @@ void setTextColour(QWidget* widget, const QColor& colour)
     QPalette p = widget->palette();
     p.setColor(QPalette::WindowText, colour);
     widget->setPalette(p);
+}
+
+QStringList seamWords()
+{
+    return {QString::fromUtf8(seamWord(SeamType::Butt)), QString::fromUtf8(seamWord(SeamType::Fillet))};
+}
+
+QStringList levelWords()
+{
+    return {QString::fromUtf8(levelWord(QualityLevel::B)), QString::fromUtf8(levelWord(QualityLevel::C)),
+            QString::fromUtf8(levelWord(QualityLevel::D))};
 }
 
 } // namespace veltrano

@@ -201,10 +201,10 @@ BatchWeld batchWeldFromJson(std::string_view line)
     BatchWeld w;
     w.weld.seamType = seamFromText(text(0, "\"butt\", \"fillet\" or \"none\""), "");
     w.level = levelFromText(text(1, "\"B\", \"C\" or \"D\""), "");
-    w.weld.t = dimension(2, kThickness);
-    w.weld.l = dimension(3, kLength);
-    w.weld.b = dimension(4, kWidth);
-    w.weld.bw = dimension(5, kRootWidth);
+    w.weld.t = dimension(2, kRangeT);
+    w.weld.l = dimension(3, kRangeL);
+    w.weld.b = dimension(4, kRangeB);
+    w.weld.bw = dimension(5, kRangeBw);
     w.weld.welderTest = flag(6);
     w.weld.railBridge = flag(7);
     return w;
