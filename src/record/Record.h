@@ -31,6 +31,15 @@ struct WrittenNumber {
     bool quoted = false;
 
     static WrittenNumber of(const ExactNumber& n) { return {n.text("."), false}; }
+    // A number as the inspector typed it, with a comma or a point, kept as
+    // the exact decimal.  What is no number travels as its text, so that the
+    // record's own check names it.
+    static WrittenNumber typed(const std::string& text)
+    {
+        if (const auto n = ExactNumber::parse(text))
+            return of(*n);
+        return {text, true};
+    }
     std::optional<ExactNumber> value() const { return ExactNumber::parse(text, !quoted); }
 };
 

@@ -8,6 +8,7 @@
 #include "Driver.h"
 #include "ENUnit3.h"
 #include "RecordForm.h"
+#include "RecordWindowLink.h"
 #include "RecordHandOver.h"
 #include "SingleInstance.h"
 #include "StartUp.h"

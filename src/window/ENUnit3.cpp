@@ -7,6 +7,7 @@
 #include "HelpViewer.h"
 #include "InfoUnit.h"
 #include "RecordForm.h"
+#include "RecordWindowLink.h"
 #include "ReportPreview.h"
 #include "SpinEdit.h"
 #include "WindowLook.h"

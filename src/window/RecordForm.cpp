@@ -1,10 +1,8 @@
 #include "RecordForm.h"
 
-#include "ENUnit3.h"
 #include "RecordFile.h"
 #include "RecordPrint.h"
 #include "RowLookup.h"
-#include "SpinEdit.h"
 #include "WindowLook.h"
 
 #include <QAbstractTableModel>
@@ -111,15 +109,9 @@ QString numberText(const WrittenNumber& n)
     return v ? qs(v->text(",")) : qs(n.text);
 }
 
-// A number as the inspector typed it, with a comma or a point; kept as the
-// exact decimal.  What is no number travels as its text, so the record's own
-// check names it.
 WrittenNumber typedNumber(const QString& text)
 {
-    const std::string t = ss(text.trimmed());
-    if (const auto n = record::ExactNumber::parse(t))
-        return WrittenNumber::of(*n);
-    return WrittenNumber{t, true};
+    return WrittenNumber::typed(ss(text.trimmed()));
 }
 
 std::optional<std::string> optionalText(const QString& text)
@@ -1699,29 +1691,7 @@ void TRecordForm::saveAsPdf()
 }
 
 // ---------------------------------------------------------------------------
-// The main window's side
-
-std::optional<Weld> weldOfMainWindow(const TForm3& form)
-{
-    const int seam = TForm3::ItemIndex(form.ComboBox1);
-    const int level = TForm3::ItemIndex(form.ComboBox2);
-    if (seam < 0 || seam > 1 || level < 0 || level > 2)
-        return std::nullopt;
-    Weld w;
-    w.seam = seam == 1 ? SeamType::Fillet : SeamType::Butt;
-    w.level = static_cast<QualityLevel>(level + 1);
-    // The fields' texts as they show them ("10,00"), as exact decimals.
-    const auto dimension = [](const WeldSpinEdit* field) { return typedNumber(field->text()); };
-    w.t = dimension(form.SpinEdit1);
-    w.l = dimension(form.SpinEdit2);
-    w.b = dimension(form.SpinEdit3);
-    w.bw = dimension(form.SpinEdit4);
-    if (form.CheckBox1->isChecked())
-        w.welderTest = true;
-    if (form.CheckBox2->isChecked())
-        w.railBridge = true;
-    return w;
-}
+// The one record window of the program
 
 namespace {
 
@@ -1733,7 +1703,8 @@ QPointer<TRecordForm>& openRecordWindow()
 
 } // namespace
 
-TRecordForm* showRecordWindow(TForm3& form, const QString& file)
+TRecordForm* showRecordWindow(QObject& owner, const std::filesystem::path& catalogueFile,
+                              TRecordForm::WeldSource mainWindowWeld, const QString& file)
 {
     QPointer<TRecordForm>& window = openRecordWindow();
     // A window closed a moment ago is on its way out: a new one is made.
@@ -1743,8 +1714,8 @@ TRecordForm* showRecordWindow(TForm3& form, const QString& file)
         // A window of its own, not a child of the main window: closing the
         // main window leaves it open with its unsaved work, and the program
         // ends once both are closed.
-        window = new TRecordForm(form.Table1().file(), [&form] { return weldOfMainWindow(form); });
-        QObject::connect(&form, &QObject::destroyed, window, &QObject::deleteLater);
+        window = new TRecordForm(catalogueFile, std::move(mainWindowWeld));
+        QObject::connect(&owner, &QObject::destroyed, window, &QObject::deleteLater);
     }
     if (!file.isEmpty() && window->maybeSave())
         window->openFile(file);
@@ -1754,14 +1725,14 @@ TRecordForm* showRecordWindow(TForm3& form, const QString& file)
     return window;
 }
 
-void offerRecordRecovery(TForm3& form)
+void offerRecordRecovery(QWidget& parent, const std::function<TRecordForm*()>& showWindow)
 {
     if (!TRecordForm::recoveryAvailable())
         return;
     QMessageBox box(QMessageBox::Question, kWindowTitle,
                     QStringLiteral("Ein Prüfprotokoll wurde beim letzten Mal nicht gespeichert.\n"
                                    "Soll es wiederhergestellt werden?"),
-                    QMessageBox::NoButton, &form);
+                    QMessageBox::NoButton, &parent);
     box.setObjectName(QStringLiteral("RecoveryQuestion"));
     QPushButton* restore = box.addButton(QStringLiteral("&Wiederherstellen"), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(QStringLiteral("&Verwerfen"), QMessageBox::DestructiveRole);
@@ -1774,7 +1745,7 @@ void offerRecordRecovery(TForm3& form)
         TRecordForm::discardRecovery();
         return;
     }
-    TRecordForm* window = showRecordWindow(form);
+    TRecordForm* window = showWindow();
     QString error;
     if (!window->restoreRecovery(&error)) {
         QMessageBox::warning(window, kWindowTitle,

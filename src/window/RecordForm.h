@@ -40,7 +40,6 @@ class QUndoStack;
 
 namespace veltrano {
 
-class TForm3;
 class FindingsDelegate;
 class FindingsModel;
 class FindingsTable;
@@ -218,15 +217,16 @@ private:
     bool m_checkOnly = false; // while typing: entries are checked, not taken over
 };
 
-// The main window's command "Prüfprotokoll": opens the one record window, or
-// brings it to the front, beside the main window; with a file, loads it.
-TRecordForm* showRecordWindow(TForm3& form, const QString& file = {});
+// Opens the one record window of the program on the catalogue file, or
+// brings it to the front; with a file, loads it.  The window goes when owner
+// goes; mainWindowWeld yields the weld for "Naht aus Hauptfenster
+// übernehmen".
+TRecordForm* showRecordWindow(QObject& owner, const std::filesystem::path& catalogueFile,
+                              TRecordForm::WeldSource mainWindowWeld, const QString& file = {});
 
 // At the start of the program: unsaved work of an earlier run is offered
-// back ("Wiederherstellen" opens it in the record window).
-void offerRecordRecovery(TForm3& form);
-
-// The weld that the main window's inputs describe.
-std::optional<record::Weld> weldOfMainWindow(const TForm3& form);
+// back over parent; "Wiederherstellen" opens it in the window that
+// showWindow shows.
+void offerRecordRecovery(QWidget& parent, const std::function<TRecordForm*()>& showWindow);
 
 } // namespace veltrano

@@ -75,8 +75,8 @@ private:
 
     static void checkScript(const ModalScript& script)
     {
-        QVERIFY2(script.problems.isEmpty(), qPrintable(script.problems.join(QLatin1Char('\n'))));
-        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
+        QVERIFY2(script.problems().isEmpty(), qPrintable(script.problems().join(QLatin1Char('\n'))));
+        QVERIFY2(script.unexpected().empty(), qPrintable(script.unexpectedText()));
         QVERIFY2(script.finished(), "a window the test expected did not appear");
     }
 

@@ -6,6 +6,7 @@
 #include "RecordFile.h"
 #include "RecordForm.h"
 #include "RecordPrint.h"
+#include "RecordWindowLink.h"
 #include "SpinEdit.h"
 #include "WindowTestSupport.h"
 
@@ -69,43 +70,10 @@ void click(QWidget* w)
     QTest::mouseClick(top, Qt::LeftButton, Qt::NoModifier, top->mapFrom(w, centre));
 }
 
-// Answers the next modal window from inside its own event loop, as the
-// inspector would, and remembers what it said.
-class ModalAnswer : public QObject {
-public:
-    explicit ModalAnswer(std::function<void(QWidget*)> answer)
-        : m_answer(std::move(answer))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            // Once it has the keyboard, as a person would wait for it.
-            QWidget* focused = QApplication::focusWidget();
-            if (!modal || m_done || !modal->isVisible() || !modal->isActiveWindow() || !focused ||
-                (focused != modal && !modal->isAncestorOf(focused)))
-                return;
-            m_done = true;
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                text = box->text();
-            title = modal->windowTitle();
-            m_answer(modal);
-        });
-        m_timer.start(20);
-    }
-    bool done() const { return m_done; }
-    QString text;
-    QString title;
-
-private:
-    std::function<void(QWidget*)> m_answer;
-    QTimer m_timer;
-    bool m_done = false;
-};
-
-// A key to the box, where its buttons' mnemonics and Escape work.
-std::function<void(QWidget*)> pressKey(Qt::Key k)
-{
-    return [k](QWidget*) { QTest::keyClick(QApplication::focusWidget(), k); };
-}
+// The next modal window, answered from inside its own event loop as the
+// inspector would answer it.
+constexpr auto kAnyWindow = test::ModalAnswerer::Scope::AllWindows;
+using test::pressKey;
 
 // Types a full path into the file dialog's name field and confirms it.
 std::function<void(QWidget*)> typeFileName(const QString& path, QString* proposed)
@@ -315,10 +283,10 @@ private slots:
         // Refused entries are not saved silently: the inspector is told.
         {
             const QString file = m_dir.filePath(QStringLiteral("bad.json"));
-            ModalAnswer warning(pressKey(Qt::Key_Return));
+            test::ModalAnswerer warning({pressKey(Qt::Key_Return)}, kAnyWindow);
             QVERIFY(!form->saveTo(file));
-            QVERIFY(warning.done());
-            QVERIFY(warning.text.contains(QStringLiteral("ungültig")));
+            QVERIFY(warning.finished());
+            QVERIFY(warning.answered().front().text.contains(QStringLiteral("ungültig")));
             QVERIFY(!QFile::exists(file));
             backTo(form.get());
         }
@@ -396,10 +364,10 @@ private slots:
 
         const QString file = m_dir.filePath(QStringLiteral("typed.json"));
         QString proposed;
-        ModalAnswer answer(typeFileName(file, &proposed));
+        test::ModalAnswerer answer({typeFileName(file, &proposed)}, kAnyWindow);
         form->FindingsView->setFocus();
         key(Qt::Key_S, Qt::ControlModifier); // no file yet: "Speichern unter…"
-        QVERIFY(answer.done());
+        QVERIFY(answer.finished());
         backTo(form.get());
         QCOMPARE(proposed, QStringLiteral("A-4711_2026-12-10.vrec"));
         QVERIFY(QFile::exists(file));
@@ -429,18 +397,18 @@ private slots:
         QVERIFY(form->isModified());
 
         {   // Abbrechen (Escape): nothing happens.
-            ModalAnswer answer(pressKey(Qt::Key_Escape));
+            test::ModalAnswerer answer({pressKey(Qt::Key_Escape)}, kAnyWindow);
             key(Qt::Key_N, Qt::ControlModifier);
-            QVERIFY(answer.done());
-            QVERIFY(answer.text.contains(QStringLiteral("asked.json")));
+            QVERIFY(answer.finished());
+            QVERIFY(answer.answered().front().text.contains(QStringLiteral("asked.json")));
             backTo(form.get());
             QVERIFY(form->isModified());
             QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("Q-17"));
         }
         {   // Speichern (S): the change goes to the file, then the window closes.
-            ModalAnswer answer(pressKey(Qt::Key_S));
+            test::ModalAnswerer answer({pressKey(Qt::Key_S)}, kAnyWindow);
             key(Qt::Key_W, Qt::ControlModifier);
-            QVERIFY(answer.done());
+            QVERIFY(answer.finished());
             QVERIFY(!form->isVisible());
             QCOMPARE(record::loadRecord(file.toStdString()).inspection.order, std::optional<std::string>("Q-17"));
         }
@@ -450,9 +418,9 @@ private slots:
         type("9");
         key(Qt::Key_Return);
         {   // Verwerfen (V): a new record, the file as it was.
-            ModalAnswer answer(pressKey(Qt::Key_V));
+            test::ModalAnswerer answer({pressKey(Qt::Key_V)}, kAnyWindow);
             key(Qt::Key_N, Qt::ControlModifier);
-            QVERIFY(answer.done());
+            QVERIFY(answer.finished());
             QVERIFY(!form->isModified());
             QVERIFY(form->currentRecord().welds.empty());
             QCOMPARE(form->currentRecord().inspection.order, std::nullopt);
@@ -520,25 +488,25 @@ private slots:
         const auto pages = form->printPages();
         QCOMPARE(pages.size(), std::size_t(1));
         const QString file = m_dir.filePath(QStringLiteral("window.pdf"));
-        ModalAnswer answer(typeFileName(file, nullptr));
+        test::ModalAnswerer answer({typeFileName(file, nullptr)}, kAnyWindow);
         QTimer::singleShot(0, form.get(), [&] { form->PdfAction->trigger(); });
-        QTRY_VERIFY(answer.done());
+        QTRY_VERIFY(answer.finished());
         QTRY_VERIFY(QFile::exists(file));
         QVERIFY(QFile(file).size() > 1000);
         backTo(form.get());
 
         // The page preview draws the same pages; Esc closes it.
-        ModalAnswer preview(pressKey(Qt::Key_Escape));
+        test::ModalAnswerer preview({pressKey(Qt::Key_Escape)}, kAnyWindow);
         QTimer::singleShot(0, form.get(), [&] { form->PreviewAction->trigger(); });
-        QTRY_VERIFY(preview.done());
-        QVERIFY(preview.title.startsWith(QStringLiteral("Seitenansicht")));
+        QTRY_VERIFY(preview.finished());
+        QVERIFY(preview.answered().front().title.startsWith(QStringLiteral("Seitenansicht")));
         QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
     void mainWindowOpensOneRecordWindowAndLendsItsWeld()
     {
-        EvaluationState state;
-        TForm3 main(state, test::builtCatalogue());
+        test::MainWindow mainWindow;
+        TForm3& main = mainWindow.form;
         QVERIFY(test::showAndActivate(main));
         QCOMPARE(main.Pruefprotokoll1->text(), QStringLiteral("&Prüfprotokoll"));
         QVERIFY(main.Extra1->actions().contains(main.Pruefprotokoll1));
@@ -576,9 +544,9 @@ private slots:
         QCOMPARE(r.welds[0].level, QualityLevel::D);
         QCOMPARE(QString::fromStdString(r.welds[0].t.value()->text(",")), main.SpinEdit1->text().remove(QRegularExpression(",?0+$")));
         {
-            ModalAnswer discard(pressKey(Qt::Key_V));
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             form->close();
-            QVERIFY(discard.done());
+            QVERIFY(discard.finished());
         }
 
         // `veltrano FILE`: the window opens on the file and its title names it.
@@ -600,19 +568,19 @@ private slots:
         copy.write(QByteArray::fromStdString(record::serializeRecord(lost)));
         copy.close();
 
-        EvaluationState state;
-        TForm3 main(state, test::builtCatalogue());
+        test::MainWindow mainWindow;
+        TForm3& main = mainWindow.form;
         QVERIFY(test::showAndActivate(main));
-        ModalAnswer answer(pressKey(Qt::Key_W)); // "Wiederherstellen"
+        test::ModalAnswerer answer({pressKey(Qt::Key_W)}, kAnyWindow); // "Wiederherstellen"
         offerRecordRecovery(main);
-        QVERIFY(answer.done());
-        QVERIFY(answer.text.contains(QStringLiteral("nicht gespeichert")));
+        QVERIFY(answer.finished());
+        QVERIFY(answer.answered().front().text.contains(QStringLiteral("nicht gespeichert")));
         QCOMPARE(recordWindows().size(), 1);
         TRecordForm* form = recordWindows().front();
         QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("R-5"));
         QVERIFY(form->isModified());
         {
-            ModalAnswer discard(pressKey(Qt::Key_V));
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             form->close();
         }
     }

@@ -2,7 +2,7 @@
 // leave behind, the notice for a missing file, and the shipped books.
 
 #include "HelpViewer.h"
-#include "MessageBoxWatch.h"
+#include "ModalAnswerer.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +16,7 @@
 #include <QtTest>
 
 using namespace veltrano;
+using namespace veltrano::test;
 
 namespace {
 
@@ -85,10 +86,11 @@ private slots:
     void missingFileNamedInANotice()
     {
         QTemporaryDir empty;
-        MessageBoxWatch watch;
+        ModalAnswerer watch;
+        watch.answerEveryBox(pressKey(Qt::Key_Return));
         ShowHelpFile(ManualFileName, {empty.path()});
-        QCOMPARE(watch.boxes().size(), 1);
-        const MessageBoxWatch::Box& box = watch.boxes().first();
+        QCOMPARE(watch.answered().size(), std::size_t(1));
+        const SeenWindow& box = watch.answered().front();
         QCOMPARE(box.title, QStringLiteral("Hinweis"));
         QCOMPARE(box.icon, QMessageBox::Information);
         QVERIFY2(box.text.contains(QStringLiteral("HBISO5817.CHM")), qPrintable(box.text));
@@ -99,7 +101,8 @@ private slots:
 
     void helpFileNameFollowsTheLastCommand()
     {
-        MessageBoxWatch watch;
+        ModalAnswerer watch;
+        watch.answerEveryBox(pressKey(Qt::Key_Return));
         ShowHelpFile(HelpFileName, {shippedBooks});
         QCOMPARE(ApplicationHelpFile(), HelpFileName);
         THelpViewer* viewer = HelpViewerWindow();
@@ -114,7 +117,7 @@ private slots:
         ShowHelpFile(HelpFileName, {shippedBooks});
         QCOMPARE(ApplicationHelpFile(), HelpFileName);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Veltrano – Hilfe"));
-        QVERIFY(watch.boxes().isEmpty());
+        QVERIFY(watch.answered().empty());
     }
 
     void shippedBooksHold_data()

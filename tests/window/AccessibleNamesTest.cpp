@@ -135,8 +135,8 @@ private slots:
     // caption beside it, also once the seam type has changed that caption.
     void namesFollowTheWindow()
     {
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
         const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
         QCOMPARE(name(form.tbNext), QStringLiteral("n\u00E4chtster Datensatz"));
         QCOMPARE(name(form.ToolButton11), QStringLiteral("ProgrammEnde"));

@@ -67,14 +67,15 @@ class Form3LifecycleTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<MessageBoxAnswerer> m_boxes;
+    std::unique_ptr<ModalAnswerer> m_boxes;
 
 private slots:
     void initTestCase() { useGermanLocale(); }
-    void init() { m_boxes = std::make_unique<MessageBoxAnswerer>(); }
+    void init() { m_boxes = std::make_unique<ModalAnswerer>(); }
     void cleanup()
     {
         QCOMPARE(m_boxes->unexpected().size(), std::size_t(0));
+        QVERIFY2(m_boxes->problems().isEmpty(), qPrintable(m_boxes->problems().join('\n')));
         QCOMPARE(m_boxes->pending(), 0);
         m_boxes.reset();
     }
@@ -91,8 +92,9 @@ private slots:
     void repeatedSetUp()
     {
         QFETCH(bool, reachRecord2);
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(showAndActivate(form));
         form.ComboBox1->setCurrentIndex(1);
         form.ComboBox2->setCurrentIndex(2);
@@ -142,8 +144,9 @@ private slots:
         QFETCH(int, way);
         const bool manual = way == 1;
         QStandardPaths::setTestModeEnabled(true); // the record window's recovery copy
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(showAndActivate(form));
         form.ComboBox1->setCurrentIndex(1);
         form.ComboBox2->setCurrentIndex(2);
@@ -198,8 +201,8 @@ private slots:
     // value too large keeps the user's selections.
     void noticeIsNoActivation()
     {
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
         QVERIFY(showAndActivate(form));
         form.ComboBox2->setCurrentIndex(1);
         form.SpinEdit3->setFocus(Qt::TabFocusReason);
@@ -227,8 +230,8 @@ private slots:
     {
         QFETCH(int, way);
         QFETCH(bool, yes);
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
         QVERIFY(showAndActivate(form));
         form.CloseTable(); // the answer No opens it again
         m_boxes->expect(yes ? QMessageBox::Yes : QMessageBox::No);
@@ -239,7 +242,7 @@ private slots:
         else
             QTest::mouseClick(form.ToolButton11, Qt::LeftButton);
         QCOMPARE(m_boxes->answered().size(), std::size_t(1));
-        const SeenBox& box = m_boxes->answered().front();
+        const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.title, QStringLiteral("Frage"));
         QCOMPARE(box.text, QStringLiteral("Programm beenden ?"));
         QCOMPARE(box.icon, QMessageBox::Question);
@@ -269,8 +272,9 @@ private slots:
         QFETCH(int, seam);
         QFETCH(int, level);
         QFETCH(bool, welderTest);
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(showAndActivate(form));
         form.ComboBox1->setCurrentIndex(seam);
         form.ComboBox2->setCurrentIndex(level);
@@ -324,15 +328,16 @@ private slots:
     void missingCatalogue()
     {
         QTemporaryDir dir;
-        EvaluationState state;
-        TForm3 form(state, catalogueFileIn(dir.path().toStdString()));
+        MainWindow main(catalogueFileIn(dir.path().toStdString()));
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(state.bNoDatabase);
         QCOMPARE(form.ComboBox1->count(), 0);
         QCOMPARE(form.ComboBox2->count(), 0);
         m_boxes->expect(QMessageBox::Ok); // and no quit question
         form.show();
         QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
-        const SeenBox& box = m_boxes->answered().front();
+        const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(box.text,
@@ -373,13 +378,14 @@ private slots:
         const std::string reason = catalogueReason(file);
         QVERIFY(!reason.empty());
 
-        EvaluationState state;
-        TForm3 form(state, file);
+        MainWindow main(file);
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(state.bNoDatabase);
         m_boxes->expect(QMessageBox::Ok);
         form.show();
         QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
-        const SeenBox& box = m_boxes->answered().front();
+        const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.text, QString::fromStdString(reason) + QStringLiteral("\r\nDas Programm wird abgebrochen !"));
         QTRY_VERIFY(!form.isVisible());
