@@ -142,6 +142,8 @@ std::string readRecordText(const fs::path& file, std::uintmax_t maxBytes)
 #ifdef _WIN32
         std::error_code ec;
         const fs::file_status status = fs::status(file, ec);
+        if (status.type() == fs::file_type::not_found)
+            fail("lässt sich nicht öffnen: " + germanSystemError(ENOENT));
         if (ec)
             fail("lässt sich nicht öffnen: " + germanSystemError(ec));
         if (fs::is_directory(status))
