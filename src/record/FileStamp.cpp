@@ -104,6 +104,9 @@ private:
 };
 
 constexpr char kHex[] = "0123456789abcdef";
+// No record is this large, and loading refuses far smaller files: beyond it
+// no time is spent on hashing.
+constexpr std::uintmax_t kLargestStamped = std::uintmax_t(256) << 20;
 
 } // namespace
 
@@ -164,7 +167,7 @@ std::optional<FileStamp> stampFile(const std::filesystem::path& file)
     std::array<unsigned char, 65536> buffer;
 #ifdef _WIN32
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec))
+    if (!std::filesystem::is_regular_file(file, ec) || std::filesystem::file_size(file, ec) > kLargestStamped)
         return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in)
@@ -185,7 +188,7 @@ std::optional<FileStamp> stampFile(const std::filesystem::path& file)
     if (fd < 0)
         return std::nullopt;
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || std::uintmax_t(st.st_size) > kLargestStamped) {
         ::close(fd);
         return std::nullopt;
     }
@@ -201,6 +204,10 @@ std::optional<FileStamp> stampFile(const std::filesystem::path& file)
             break;
         hash.add(buffer.data(), static_cast<std::size_t>(n));
         stamp.size += static_cast<std::size_t>(n);
+        if (stamp.size > kLargestStamped) {
+            ::close(fd);
+            return std::nullopt;
+        }
     }
     ::close(fd);
     stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;

@@ -31,7 +31,8 @@ struct FileStamp {
 std::array<std::uint8_t, 32> sha256(std::string_view bytes);
 
 // The stamp of the file as it is now (a link followed); nullopt when no
-// regular file can be read there.  Never blocks on a pipe or a device.
+// regular file can be read there or it is larger than any record (256 MiB).
+// Never blocks on a pipe or a device.
 std::optional<FileStamp> stampFile(const std::filesystem::path& file);
 
 } // namespace veltrano::record
