@@ -14,6 +14,7 @@
 
 #include "Catalogue.h"
 #include "CatalogueRows.h"
+#include "FileStamp.h"
 #include "Record.h"
 #include "Verdict.h"
 
@@ -83,8 +84,9 @@ public:
     // The recovery copy of unsaved work, and the file it belongs to.
     static QString recoveryFile();
     static bool recoveryAvailable();
-    // Takes over the recovery copy as unsaved work; false when it cannot be read.
-    bool restoreRecovery(QString* error = nullptr);
+    // Takes over a recovery copy (the window's own when none is named) as
+    // unsaved work; false when it cannot be read.
+    bool restoreRecovery(QString* error = nullptr, const QString& copy = {});
     static void discardRecovery();
 
     // Controls.
@@ -202,6 +204,9 @@ private:
     record::RecordVerdict m_verdict;
     int m_weld = -1;
     QString m_file;
+    // What the file held when it was loaded or saved: a change of another
+    // program since is not overwritten without asking.
+    std::optional<record::FileStamp> m_stamp;
     QUndoStack* m_undo = nullptr;
     FindingsModel* m_model = nullptr;
     std::unique_ptr<QPrinter> m_printer;
