@@ -37,10 +37,9 @@ RefusedSaveAnswer askAboutRefusedSave(QWidget* parent, const QString& fileName, 
                     changed ? QStringLiteral("Die Datei »%1« wurde inzwischen außerhalb des Programms geändert.\n"
                                              "Beim Überschreiben gehen diese Änderungen verloren.")
                                   .arg(name)
-                            : QStringLiteral("Das Prüfprotokoll kann nicht gespeichert werden: »%1« ist "
-                                             "schreibgeschützt.\nEs kann unter einem anderen Namen gespeichert "
-                                             "werden.")
-                                  .arg(name),
+                            : QStringLiteral("Das Prüfprotokoll kann nicht gespeichert werden.\n\n%1\n\n"
+                                             "Es kann unter einem anderen Namen gespeichert werden.")
+                                  .arg(QString::fromUtf8(error.what())),
                     QMessageBox::NoButton, parent);
     box.setObjectName(changed ? QStringLiteral("ChangedFileQuestion") : QStringLiteral("ReadOnlyFileQuestion"));
     QPushButton* overwrite =
@@ -110,11 +109,11 @@ QStringList earlierRecoveryCopies(const QString& ownCopy)
     return copies;
 }
 
-void setRecoveryCopyAside(const QString& ownCopy)
+QStringList recoveryCopiesOfEarlierRuns(const QString& ownCopy)
 {
     const QFileInfo own(ownCopy);
     if (!own.exists())
-        return;
+        return earlierRecoveryCopies(ownCopy);
     const QString stem = own.absoluteDir().filePath(own.completeBaseName() + QLatin1Char('-') +
                                                     own.lastModified().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
     QString aside = stem + QLatin1Char('.') + own.suffix();
@@ -123,7 +122,10 @@ void setRecoveryCopyAside(const QString& ownCopy)
     // The note first: a copy is never without the file it belongs to.
     if (QFileInfo::exists(noteOf(ownCopy)))
         QFile::rename(noteOf(ownCopy), noteOf(aside));
-    QFile::rename(ownCopy, aside);
+    QStringList copies;
+    if (!QFile::rename(ownCopy, aside))
+        copies << ownCopy;
+    return copies + earlierRecoveryCopies(ownCopy);
 }
 
 RecoveryAnswer askAboutRecovery(QWidget* parent, const RecoveryCopy& copy)

@@ -42,8 +42,10 @@ void removeRecoveryCopy(const QString& copy);
 // Copies of earlier runs lie beside the window's own copy under names of
 // their own, newest first, so that the work of this run never replaces them.
 QStringList earlierRecoveryCopies(const QString& ownCopy);
-// Moves the window's own copy of an earlier run beside the others.
-void setRecoveryCopyAside(const QString& ownCopy);
+// At the start of the program: moves the window's own copy, left by a run
+// that ended without closing the window, beside the others, and lists them
+// all (the own copy too if it could not be moved).
+QStringList recoveryCopiesOfEarlierRuns(const QString& ownCopy);
 
 // "Wiederherstellen", "Später" (Esc: the copy stays and is offered at the
 // next start) or "Verwerfen" (after a second question).

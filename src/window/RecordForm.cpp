@@ -1807,10 +1807,7 @@ TRecordForm* showRecordWindow(TForm3& form, const QString& file)
 
 void offerRecordRecovery(TForm3& form)
 {
-    // The window's copy of a run that ended without closing the window goes
-    // beside the others, so that the work of this run cannot replace it.
-    setRecoveryCopyAside(TRecordForm::recoveryFile());
-    for (const QString& copy : earlierRecoveryCopies(TRecordForm::recoveryFile())) {
+    for (const QString& copy : recoveryCopiesOfEarlierRuns(TRecordForm::recoveryFile())) {
         const RecoveryAnswer answer = askAboutRecovery(&form, readRecoveryNote(copy));
         if (answer == RecoveryAnswer::Later)
             return;
