@@ -148,15 +148,20 @@ bool writeAll(int fd, std::string_view bytes)
 }
 #endif
 
-// After the rename, the folder's entry reaches the disk too.
-void flushFolder([[maybe_unused]] const fs::path& folder)
+// After the rename, the folder's entry reaches the disk too; a file system
+// that cannot flush a folder is no failure.
+void flushFolder([[maybe_unused]] const std::string& name, [[maybe_unused]] const fs::path& folder)
 {
 #ifndef _WIN32
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return;
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const std::error_code error = lastError();
+    ::close(fd);
+    if (!flushed)
+        fail(name, "ist geschrieben, doch der Eintrag im Ordner hat den Datenträger nicht sicher erreicht (" +
+                       saveFailureText(error) + ")");
 #endif
 }
 
@@ -327,7 +332,7 @@ FileStamp saveRecord(const Record& record, const fs::path& file, const std::opti
         fs::remove(temporary, ignored);
         fail(name, "lässt sich nicht speichern: " + saveFailureText(ec));
     }
-    flushFolder(folder);
+    flushFolder(name, folder);
 
     FileStamp stamp;
     stamp.size = text.size();
