@@ -63,7 +63,9 @@ public:
     // first); a file that cannot be read is reported and the window keeps
     // what it has.
     bool openFile(const QString& file);
-    // Saves to the file; a record that cannot be saved is reported.
+    // Saves to the file; a record that cannot be saved is reported.  Over
+    // the loaded file changed since by another program it asks first, for a
+    // write-protected file it offers "Speichern unter…".
     bool saveTo(const QString& file);
     // "Speichern / Verwerfen / Abbrechen" when there are unsaved changes;
     // true when the work may go.
