@@ -475,40 +475,6 @@ JsonNode toJson(const Record& r)
     return root;
 }
 
-// ---- the disk -----------------------------------------------------------------
-
-std::FILE* openNew(const fs::path& p)
-{
-#ifdef _WIN32
-    return _wfopen(p.c_str(), L"wbx");
-#else
-    return std::fopen(p.c_str(), "wbx");
-#endif
-}
-
-bool flushToDisk(std::FILE* f)
-{
-    if (std::fflush(f) != 0)
-        return false;
-#ifdef _WIN32
-    return _commit(_fileno(f)) == 0;
-#else
-    return fsync(fileno(f)) == 0;
-#endif
-}
-
-// After the rename, the folder's entry reaches the disk too.
-void flushFolder([[maybe_unused]] const fs::path& folder)
-{
-#ifndef _WIN32
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        fsync(fd);
-        ::close(fd);
-    }
-#endif
-}
-
 } // namespace
 
 RecordError::RecordError(std::string file, std::size_t line, std::size_t column, std::string field,
@@ -583,56 +549,6 @@ std::string serializeRecord(const Record& record)
     } catch (const std::invalid_argument& e) {
         throw RecordError({}, 0, 0, "", e.what());
     }
-}
-
-void saveRecord(const Record& record, const fs::path& file)
-{
-    const std::string name = file.string();
-    validateRecord(record, name);
-    std::string text;
-    try {
-        text = writeJson(toJson(record));
-    } catch (const std::invalid_argument& e) {
-        throw RecordError(name, 0, 0, "", e.what());
-    }
-
-    std::error_code ec;
-    if (fs::exists(file, ec)) {
-        try {
-            loadRecord(file);
-        } catch (const RecordError& e) {
-            throw RecordError(name, 0, 0, "", "wird nicht überschrieben, denn sie ist kein lesbares Prüfprotokoll (" +
-                                                  e.message() + ")");
-        }
-    }
-
-    const fs::path folder = file.parent_path();
-    std::random_device seed;
-    std::mt19937 random(seed());
-    fs::path temporary;
-    std::FILE* out = nullptr;
-    for (int attempt = 0; attempt < 20 && !out; ++attempt) {
-        std::string name(1, '.'); // built piece by piece: see JsonTree.cpp on GCC 12's -Wrestrict
-        name += file.filename().string();
-        name += ".tmp";
-        name += std::to_string(random() % 1000000);
-        temporary = folder / name;
-        out = openNew(temporary);
-    }
-    if (!out)
-        throw RecordError(name, 0, 0, "", "lässt sich nicht speichern: im Ordner kann keine Datei angelegt werden");
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size() && flushToDisk(out);
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        fs::remove(temporary, ec);
-        throw RecordError(name, 0, 0, "", "lässt sich nicht speichern: Schreiben fehlgeschlagen");
-    }
-    fs::rename(temporary, file, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        throw RecordError(name, 0, 0, "", "lässt sich nicht speichern: " + ec.message());
-    }
-    flushFolder(folder);
 }
 
 } // namespace veltrano::record
