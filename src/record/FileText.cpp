@@ -86,7 +86,7 @@ std::string germanSystemError(int e)
         return "kein Platz auf dem Datenträger";
 #ifdef EDQUOT
     case EDQUOT:
-        return "das Speicherkontingent (Quota) ist erschöpft";
+        return "das Speicherkontingent auf dem Datenträger ist erschöpft";
 #endif
     case EROFS:
         return "der Datenträger ist schreibgeschützt";

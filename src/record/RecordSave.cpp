@@ -3,6 +3,7 @@
 // refused with a reason of its own, every failed write, flush, rename or
 // close reported in German.
 
+#include "FileText.h"
 #include "RecordFile.h"
 
 #include <cerrno>
@@ -258,33 +259,10 @@ SaveError::SaveError(std::string file, Kind kind, std::string message)
 
 std::string saveFailureText(const std::error_code& error)
 {
-    using std::errc;
-#ifdef EDQUOT
-    if (error.category() == std::generic_category() && error.value() == EDQUOT)
-        return "das Speicherkontingent auf dem Datenträger ist erschöpft";
-#endif
-    const std::pair<errc, const char*> texts[] = {
-        {errc::filename_too_long, "Dateiname zu lang"},
-        {errc::no_space_on_device, "kein Platz auf dem Datenträger"},
-        {errc::permission_denied, "keine Berechtigung"},
-        {errc::operation_not_permitted, "keine Berechtigung"},
-        {errc::read_only_file_system, "der Datenträger ist schreibgeschützt"},
-        {errc::no_such_file_or_directory, "der Ordner ist nicht vorhanden"},
-        {errc::not_a_directory, "ein Teil des Pfades ist kein Ordner"},
-        {errc::is_a_directory, "ist ein Ordner"},
-        {errc::too_many_symbolic_link_levels, "zu viele Verknüpfungen hintereinander"},
-        {errc::io_error, "Ein-/Ausgabefehler des Datenträgers"},
-        {errc::too_many_files_open, "zu viele offene Dateien"},
-        {errc::too_many_files_open_in_system, "zu viele offene Dateien"},
-        {errc::file_too_large, "die Datei ist zu groß"},
-        {errc::cross_device_link, "Ziel auf einem anderen Datenträger"},
-        {errc::device_or_resource_busy, "die Datei ist belegt"},
-        {errc::text_file_busy, "die Datei ist belegt"},
-    };
-    for (const auto& [condition, text] : texts)
-        if (error == condition)
-            return text;
-    return "Systemfehler " + std::to_string(error.value());
+    // On saving, a name that is not there is the folder: the file itself is made.
+    if (error == std::errc::no_such_file_or_directory)
+        return "der Ordner ist nicht vorhanden";
+    return germanSystemError(error);
 }
 
 FileStamp saveRecord(const Record& record, const fs::path& file, const std::optional<FileStamp>& loaded,
