@@ -74,6 +74,21 @@ void BM_ParseRecord(benchmark::State& state)
 }
 BENCHMARK(BM_ParseRecord)->Unit(benchmark::kMillisecond);
 
+// One object of 200,000 members that this version does not know: every key
+// is checked against the others of its object, which must stay linear.
+void BM_ParseManyMembers(benchmark::State& state)
+{
+    std::string text = R"({"format":"veltrano-record","version":1,"welds":[],"x-many":{)";
+    for (int i = 0; i < 200000; ++i)
+        text += (i ? ",\"k" : "\"k") + std::to_string(i) + "\":" + std::to_string(i);
+    text += "}}";
+    for (auto _ : state) {
+        Record r = parseRecord(text, "bench.json");
+        benchmark::DoNotOptimize(r);
+    }
+}
+BENCHMARK(BM_ParseManyMembers)->Unit(benchmark::kMillisecond);
+
 void BM_JudgeRecord(benchmark::State& state)
 {
     const Record r = parseRecord(fixture().text, "bench.json");

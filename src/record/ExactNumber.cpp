@@ -7,10 +7,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// An exponent beyond this is no measurement of a weld; refusing it keeps the
-// digit strings short.
-constexpr int kMaxExponent = 400;
-
 // Integer and decimal digits of a non-negative value, the integer part
 // without leading zeros (empty below 1).
 void split(const std::string& digits, int scale, std::string& whole, std::string& fraction)
@@ -25,8 +21,10 @@ void split(const std::string& digits, int scale, std::string& whole, std::string
 
 } // namespace
 
-std::optional<ExactNumber> ExactNumber::parse(std::string_view text, bool allowExponent)
+std::optional<ExactNumber> ExactNumber::parse(std::string_view text, bool allowExponent, bool* exponentTooLarge)
 {
+    if (exponentTooLarge)
+        *exponentTooLarge = false;
     std::size_t i = 0;
     ExactNumber n;
     if (i < text.size() && text[i] == '-') {
@@ -55,15 +53,22 @@ std::optional<ExactNumber> ExactNumber::parse(std::string_view text, bool allowE
         if (i < text.size() && (text[i] == '+' || text[i] == '-'))
             negativeExponent = text[i++] == '-';
         const std::size_t exponentStart = i;
+        // Any number of digits; beyond the bound the size no longer matters.
         int exponent = 0;
         while (i < text.size() && isDigit(text[i])) {
-            exponent = exponent * 10 + (text[i] - '0');
-            if (exponent > kMaxExponent)
-                return std::nullopt;
+            if (exponent <= kMaxExponent)
+                exponent = exponent * 10 + (text[i] - '0');
             ++i;
         }
-        if (i == exponentStart)
+        if (i == exponentStart || i != text.size())
             return std::nullopt;
+        if (digits.find_first_not_of('0') == std::string::npos)
+            exponent = 0; // zero times any power of ten
+        if (exponent > kMaxExponent) {
+            if (exponentTooLarge)
+                *exponentTooLarge = true;
+            return std::nullopt;
+        }
         scale += negativeExponent ? exponent : -exponent;
     }
     if (i != text.size())

@@ -18,8 +18,13 @@ public:
 
     // Digits with an optional "-" in front and an optional decimal part after
     // "." or ",".  The exponent form (1e-3) is read only where allowed: a JSON
-    // number token may use it, a text in quotes may not.
-    static std::optional<ExactNumber> parse(std::string_view text, bool allowExponent = false);
+    // number token may use it, a text in quotes may not.  Read exactly:
+    // 1e-401 is a tiny positive number, 0e999 is zero.  An exponent beyond
+    // kMaxExponent (in size) of a number that is not zero is refused, and
+    // *exponentTooLarge says so: the digits it would take are never made.
+    static std::optional<ExactNumber> parse(std::string_view text, bool allowExponent = false,
+                                            bool* exponentTooLarge = nullptr);
+    static constexpr int kMaxExponent = 1000;
     static ExactNumber fromDecimal(Decimal v);
 
     bool isNegative() const { return m_negative; }

@@ -3,6 +3,9 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
+#include <unordered_set>
 
 namespace veltrano::record {
 
@@ -89,9 +92,41 @@ std::size_t firstInvalidUtf8(std::string_view s)
     return s.size();
 }
 
+// The JSON library converts every number with a fraction or an exponent, and
+// refuses one beyond the range of its floating-point type: with long double
+// (up to about 1e4932 where it is wider than double) 1e400 is read, and the
+// token as written is all that is kept.
+using WideJson = nlohmann::basic_json<std::map, std::vector, std::string, bool, std::int64_t, std::uint64_t,
+                                      long double>;
+
+// Where the container that opens one level deeper than maxDepth begins; the
+// text before it has been read as valid JSON.
+std::size_t tooDeepAt(std::string_view text, std::size_t maxDepth)
+{
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth)
+                return i;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return text.size();
+}
+
 // Builds the tree from nlohmann's SAX events: number_float hands over the
 // token as written, which a parsed nlohmann::json would have lost.
-class TreeBuilder : public nlohmann::json_sax<nlohmann::json> {
+class TreeBuilder : public nlohmann::json_sax<WideJson> {
 public:
     explicit TreeBuilder(std::string_view text) : m_text(text) {}
 
@@ -109,10 +144,11 @@ public:
     bool start_object(std::size_t) override { return open(JsonNode::object()); }
     bool key(string_t& val) override
     {
-        JsonNode& object = *m_stack.back();
-        if (object.member(val)) {
+        // The keys of every open object, looked up in constant time: a
+        // linear search per key made an object of 10^5 members take minutes.
+        if (!m_keys.back().insert(val).second) {
             const std::string path = openPath();
-            m_duplicateKey = path.empty() ? val : path + "." + val;
+            m_duplicateKey = path.empty() ? messageExcerpt(val) : path + "." + messageExcerpt(val);
             return false;
         }
         m_pendingKey = std::move(val);
@@ -122,7 +158,7 @@ public:
     bool start_array(std::size_t) override { return open(JsonNode::array()); }
     bool end_array() override { return close(); }
 
-    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception&) override
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& ex) override
     {
         // position counts the bytes read, the one that broke the syntax last.
         const std::size_t read = std::min(position, m_text.size());
@@ -136,10 +172,16 @@ public:
         }
         const std::size_t start = tokenStart(position - 1);
         const auto [line, column] = lineAndColumn(m_text, start);
-        std::string token(m_text.substr(start, position - start));
-        if (token.size() > 40)
-            token = token.substr(0, 37) + "...";
-        throw JsonSyntaxError(line, column, "kein gültiges JSON: \u00BB" + token + "\u00AB kommt hier unerwartet");
+        // Enough bytes for the excerpt, never the whole of a huge token.
+        const std::string_view token = m_text.substr(start, std::min<std::size_t>(position - start, 400));
+        if (ex.id == 406) { // a valid number beyond the range of long double
+            const bool exponent = token.find_first_of("eE") != std::string_view::npos;
+            throw JsonSyntaxError(line, column,
+                                  "die Zahl \u00BB" + messageExcerpt(token) + "\u00AB ist zu gro\u00DF" +
+                                      (exponent ? ": Exponent zu gro\u00DF" : ""));
+        }
+        throw JsonSyntaxError(line, column,
+                              "kein gültiges JSON: \u00BB" + messageExcerpt(token) + "\u00AB kommt hier unerwartet");
     }
 
     JsonNode take() { return std::move(m_root); }
@@ -158,7 +200,7 @@ private:
             if (parent.kind == JsonNode::Kind::Object) {
                 if (!path.empty())
                     path += '.';
-                path += parent.members.back().first;
+                path += messageExcerpt(parent.members.back().first);
             } else {
                 path += '[';
                 path += std::to_string(parent.items.size() - 1);
@@ -194,11 +236,13 @@ private:
             added = parent.kind == JsonNode::Kind::Object ? &parent.members.back().second : &parent.items.back();
         }
         m_stack.push_back(added);
+        m_keys.emplace_back();
         return true;
     }
     bool close()
     {
         m_stack.pop_back();
+        m_keys.pop_back();
         return true;
     }
 
@@ -232,6 +276,7 @@ private:
     std::string_view m_text;
     JsonNode m_root;
     std::vector<JsonNode*> m_stack; // a container's children are only appended while it is open
+    std::vector<std::unordered_set<std::string>> m_keys; // beside m_stack: the keys of an open object
     std::string m_pendingKey;
     std::string m_duplicateKey;
     bool m_tooDeep = false;
@@ -292,15 +337,62 @@ void write(std::string& out, const JsonNode& n, int depth)
 
 } // namespace
 
+std::string messageExcerpt(std::string_view text, std::size_t maxChars)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    std::size_t chars = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (chars == maxChars)
+            return out + "\u2026";
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        ++chars;
+        if (c < 0x20 || c == 0x7F) {
+            if (c == '\n')
+                out += "\\n";
+            else if (c == '\t')
+                out += "\\t";
+            else if (c == '\r')
+                out += "\\r";
+            else
+                out.append("\\u00").append(1, kHex[c >> 4]).append(1, kHex[c & 0xF]);
+            ++i;
+            continue;
+        }
+        const std::size_t rest = text.size() - i;
+        const std::size_t bad = firstInvalidUtf8(text.substr(i, std::min<std::size_t>(rest, 4)));
+        if (bad == 0) {
+            out.append("\\x").append(1, kHex[c >> 4]).append(1, kHex[c & 0xF]);
+            ++i;
+            continue;
+        }
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : 4;
+        out.append(text.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
 JsonNode parseJson(std::string_view text)
 {
+    // The JSON library takes a NUL byte for the end of the text and would
+    // ignore everything after it.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos) {
+        const auto [line, column] = lineAndColumn(text, nul);
+        throw JsonSyntaxError(line, column, "ein Nullzeichen (NUL) ist in einer Protokolldatei nicht erlaubt");
+    }
     TreeBuilder builder(text);
-    const bool ok = nlohmann::json::sax_parse(text.begin(), text.end(), &builder);
+    const bool ok = WideJson::sax_parse(text.begin(), text.end(), &builder);
     if (!ok) {
         if (!builder.duplicateKey().empty())
             throw JsonSyntaxError(0, 0, "steht zweimal im selben Objekt", builder.duplicateKey());
-        if (builder.tooDeep())
-            throw JsonSyntaxError(1, 1, "zu tief verschachtelt");
+        if (builder.tooDeep()) {
+            const auto [line, column] = lineAndColumn(text, tooDeepAt(text, TreeBuilder::kMaxDepth));
+            throw JsonSyntaxError(line, column,
+                                  "zu tief verschachtelt (mehr als " + std::to_string(TreeBuilder::kMaxDepth) +
+                                      " Ebenen)");
+        }
         throw JsonSyntaxError(1, 1, "kein gültiges JSON");
     }
     return builder.take();

@@ -64,8 +64,16 @@ private:
     std::string m_field;
 };
 
-// Throws JsonSyntaxError.
+// Throws JsonSyntaxError.  Every valid JSON number is kept as its token,
+// however many digits or however large its exponent (up to the range of a
+// long double, about 1e4932; beyond it "die Zahl ... ist zu groß").  A NUL
+// byte anywhere is an error at its place, not the end of the text.
 JsonNode parseJson(std::string_view text);
+
+// A text as a message quotes it: control characters and bytes that are not
+// UTF-8 written out (\n, \u0000, \xFF), and no more than maxChars characters,
+// the rest cut off with "…".  Keeps a message about a huge value readable.
+std::string messageExcerpt(std::string_view text, std::size_t maxChars = 40);
 
 // The one way a record file is written: two blanks of indent per level, one
 // member or item per line, empty arrays and objects as [] and {}, a final

@@ -1,12 +1,16 @@
 #include "RecordFile.h"
 
+#include "FileText.h"
+
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <new>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 #include <system_error>
 
 #ifdef _WIN32
@@ -34,14 +38,16 @@ std::string describeError(const std::string& file, std::size_t line, std::size_t
     return s + (s.empty() ? "" : ": ") + message;
 }
 
-std::string quoted(const std::string& s) { return "\u00BB" + s + "\u00AB"; }
+// A value from the file in a message: at most a few dozen characters, its
+// control characters written out (a NUL would cut the message short).
+std::string quoted(const std::string& s) { return "\u00BB" + messageExcerpt(s) + "\u00AB"; }
 
 // How a value reads in a message: a number or text as written, else its kind.
 std::string shown(const JsonNode& n)
 {
     switch (n.kind) {
     case JsonNode::Kind::Number:
-        return n.text;
+        return messageExcerpt(n.text);
     case JsonNode::Kind::String:
         return quoted(n.text);
     case JsonNode::Kind::Boolean:
@@ -162,7 +168,8 @@ public:
                               if (key == "record") {
                                   const auto r = integer(v, path, "Die Datensatznummer");
                                   if (!r)
-                                      fail(path, "die Datensatznummer muss von 1 bis 89 reichen, gefunden " + v.text);
+                                      fail(path, "die Datensatznummer muss von 1 bis 89 reichen, gefunden " +
+                                                     messageExcerpt(v.text));
                                   f.record = static_cast<int>(*r);
                                   hasRecord = true;
                               } else if (key == "value") {
@@ -268,13 +275,14 @@ public:
         if (!version)
             fail("version", "fehlt");
         const auto v = integer(*version, "version", "Die Version");
+        const std::string versionText = messageExcerpt(version->text);
         if (!v && version->text[0] == '-')
-            fail("version", "unbekannte Version " + version->text);
+            fail("version", "unbekannte Version " + versionText);
         if (!v || *v > kFormatVersion)
-            fail("version", "Version " + version->text + " ist neuer als diese Programmversion (sie liest Version " +
+            fail("version", "Version " + versionText + " ist neuer als diese Programmversion (sie liest Version " +
                                 std::to_string(kFormatVersion) + "); die Datei bleibt unverändert");
         if (*v < 1)
-            fail("version", "unbekannte Version " + version->text);
+            fail("version", "unbekannte Version " + versionText);
 
         Record r;
         bool hasWelds = false;
@@ -355,7 +363,17 @@ std::string rangeText(const DimensionRange& r)
     return ExactNumber::fromDecimal(r.minimumDecimal()).text(",") + " bis " + ExactNumber::fromDecimal(r.maximumDecimal()).text(",") + " mm";
 }
 
-std::string writtenShown(const WrittenNumber& n) { return n.quoted ? quoted(n.text) : n.text; }
+std::string writtenShown(const WrittenNumber& n) { return n.quoted ? quoted(n.text) : messageExcerpt(n.text); }
+
+// A number whose exponent is too large to be written out is named so.
+void checkExponent(const WrittenNumber& n, const std::string& field, const std::string& file, const char* what)
+{
+    bool tooLarge = false;
+    if (!ExactNumber::parse(n.text, !n.quoted, &tooLarge) && tooLarge)
+        throw RecordError(file, 0, 0, field,
+                          std::string(what) + " " + writtenShown(n) + " l\u00E4sst sich nicht lesen: Exponent zu gro\u00DF" +
+                              " (h\u00F6chstens " + std::to_string(ExactNumber::kMaxExponent) + ")");
+}
 
 void checkDimension(const WrittenNumber& n, const DimensionRange& r, const std::string& field,
                     const std::string& file)
@@ -371,6 +389,7 @@ void checkDimension(const WrittenNumber& n, const DimensionRange& r, const std::
 
 void checkMeasure(const WrittenNumber& n, const std::string& field, const std::string& file, const char* what)
 {
+    checkExponent(n, field, file, what);
     const auto v = n.value();
     if (!v || v->isNegative())
         throw RecordError(file, 0, 0, field,
@@ -456,40 +475,6 @@ JsonNode toJson(const Record& r)
     return root;
 }
 
-// ---- the disk -----------------------------------------------------------------
-
-std::FILE* openNew(const fs::path& p)
-{
-#ifdef _WIN32
-    return _wfopen(p.c_str(), L"wbx");
-#else
-    return std::fopen(p.c_str(), "wbx");
-#endif
-}
-
-bool flushToDisk(std::FILE* f)
-{
-    if (std::fflush(f) != 0)
-        return false;
-#ifdef _WIN32
-    return _commit(_fileno(f)) == 0;
-#else
-    return fsync(fileno(f)) == 0;
-#endif
-}
-
-// After the rename, the folder's entry reaches the disk too.
-void flushFolder([[maybe_unused]] const fs::path& folder)
-{
-#ifndef _WIN32
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        fsync(fd);
-        ::close(fd);
-    }
-#endif
-}
-
 } // namespace
 
 RecordError::RecordError(std::string file, std::size_t line, std::size_t column, std::string field,
@@ -532,30 +517,29 @@ void validateRecord(const Record& record, const std::string& fileName)
 
 Record parseRecord(std::string_view text, const std::string& fileName)
 {
-    JsonNode root;
     try {
-        root = parseJson(text);
-    } catch (const JsonSyntaxError& e) {
-        throw RecordError(fileName, e.line(), e.column(), e.field(), e.what());
+        JsonNode root;
+        try {
+            root = parseJson(text);
+        } catch (const JsonSyntaxError& e) {
+            throw RecordError(fileName, e.line(), e.column(), e.field(), e.what());
+        }
+        Record r = Reader(fileName).record(root);
+        validateRecord(r, fileName);
+        return r;
+    } catch (const std::bad_alloc&) {
+        // A huge record is an error like any other, never the program's end.
+        throw RecordError(fileName, 0, 0, "", "lässt sich nicht lesen: nicht genug Arbeitsspeicher");
+    } catch (const std::length_error&) {
+        throw RecordError(fileName, 0, 0, "", "lässt sich nicht lesen: nicht genug Arbeitsspeicher");
     }
-    Record r = Reader(fileName).record(root);
-    validateRecord(r, fileName);
-    return r;
 }
 
 Record loadRecord(const fs::path& file)
 {
-    const std::string name = file.string();
-    std::error_code ec;
-    if (fs::is_directory(file, ec))
-        throw RecordError(name, 0, 0, "", "ist ein Ordner, keine Protokolldatei");
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        throw RecordError(name, 0, 0, "", "lässt sich nicht öffnen");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw RecordError(name, 0, 0, "", "lässt sich nicht lesen");
-    return parseRecord(text, name);
+    // A regular file of at most kMaxRecordBytes, else a message (FileText.h).
+    const std::string text = readRecordText(file);
+    return parseRecord(text, file.string());
 }
 
 std::string serializeRecord(const Record& record)
@@ -565,56 +549,6 @@ std::string serializeRecord(const Record& record)
     } catch (const std::invalid_argument& e) {
         throw RecordError({}, 0, 0, "", e.what());
     }
-}
-
-void saveRecord(const Record& record, const fs::path& file)
-{
-    const std::string name = file.string();
-    validateRecord(record, name);
-    std::string text;
-    try {
-        text = writeJson(toJson(record));
-    } catch (const std::invalid_argument& e) {
-        throw RecordError(name, 0, 0, "", e.what());
-    }
-
-    std::error_code ec;
-    if (fs::exists(file, ec)) {
-        try {
-            loadRecord(file);
-        } catch (const RecordError& e) {
-            throw RecordError(name, 0, 0, "", "wird nicht überschrieben, denn sie ist kein lesbares Prüfprotokoll (" +
-                                                  e.message() + ")");
-        }
-    }
-
-    const fs::path folder = file.parent_path();
-    std::random_device seed;
-    std::mt19937 random(seed());
-    fs::path temporary;
-    std::FILE* out = nullptr;
-    for (int attempt = 0; attempt < 20 && !out; ++attempt) {
-        std::string name(1, '.'); // built piece by piece: see JsonTree.cpp on GCC 12's -Wrestrict
-        name += file.filename().string();
-        name += ".tmp";
-        name += std::to_string(random() % 1000000);
-        temporary = folder / name;
-        out = openNew(temporary);
-    }
-    if (!out)
-        throw RecordError(name, 0, 0, "", "lässt sich nicht speichern: im Ordner kann keine Datei angelegt werden");
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size() && flushToDisk(out);
-    const bool closed = std::fclose(out) == 0;
-    if (!written || !closed) {
-        fs::remove(temporary, ec);
-        throw RecordError(name, 0, 0, "", "lässt sich nicht speichern: Schreiben fehlgeschlagen");
-    }
-    fs::rename(temporary, file, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        throw RecordError(name, 0, 0, "", "lässt sich nicht speichern: " + ec.message());
-    }
-    flushFolder(folder);
 }
 
 } // namespace veltrano::record

@@ -1,6 +1,7 @@
 #include "RecordForm.h"
 
 #include "RecordFile.h"
+#include "RecordFileQuestions.h"
 #include "RecordPrint.h"
 #include "RowLookup.h"
 #include "WindowLook.h"
@@ -1442,6 +1443,7 @@ void TRecordForm::newRecord()
     m_badCells.clear();
     m_record = Record{};
     m_weld = -1;
+    m_stamp.reset();
     setFile({});
     refresh();
     discardRecovery();
@@ -1462,8 +1464,11 @@ void TRecordForm::openRecord()
 bool TRecordForm::openFile(const QString& file)
 {
     Record loaded;
+    // Taken before reading: a change in between counts as a change.
+    const std::filesystem::path path(file.toStdU16String());
+    std::optional<record::FileStamp> stamp = record::stampFile(path);
     try {
-        loaded = record::loadRecord(std::filesystem::path(file.toStdU16String()));
+        loaded = record::loadRecord(path);
     } catch (const record::RecordError& e) {
         QMessageBox::warning(this, kWindowTitle,
                              QStringLiteral("Das Prüfprotokoll kann nicht geöffnet werden.\n\n%1").arg(QString::fromUtf8(e.what())));
@@ -1473,6 +1478,7 @@ bool TRecordForm::openFile(const QString& file)
     m_badCells.clear();
     m_record = std::move(loaded);
     m_weld = m_record.welds.empty() ? -1 : 0;
+    m_stamp = std::move(stamp);
     setFile(QFileInfo(file).absoluteFilePath());
     refresh();
     discardRecovery();
@@ -1523,13 +1529,26 @@ bool TRecordForm::saveTo(const QString& file)
                                             "Eingabe auf den letzten gültigen Wert zurück."));
         return false;
     }
-    try {
-        record::saveRecord(m_record, std::filesystem::path(file.toStdU16String()));
-    } catch (const std::exception& e) {
-        QMessageBox::warning(this, kWindowTitle,
-                             QStringLiteral("Das Prüfprotokoll kann nicht gespeichert werden.\n\n%1")
-                                 .arg(QString::fromUtf8(e.what())));
-        return false;
+    // Over the file that was loaded: not over another program's change.
+    const std::optional<record::FileStamp> loaded =
+        QFileInfo(file).absoluteFilePath() == m_file ? m_stamp : std::nullopt;
+    for (auto mode = record::SaveMode::KeepOtherChanges;;) {
+        try {
+            m_stamp = record::saveRecord(m_record, std::filesystem::path(file.toStdU16String()), loaded, mode);
+            break;
+        } catch (const record::SaveError& e) {
+            const RefusedSaveAnswer answer = askAboutRefusedSave(this, file, e);
+            if (answer == RefusedSaveAnswer::SaveAs)
+                return saveAs();
+            if (answer == RefusedSaveAnswer::Cancel)
+                return false;
+            mode = record::SaveMode::Overwrite;
+        } catch (const std::exception& e) {
+            QMessageBox::warning(this, kWindowTitle,
+                                 QStringLiteral("Das Prüfprotokoll kann nicht gespeichert werden.\n\n%1")
+                                     .arg(QString::fromUtf8(e.what())));
+            return false;
+        }
     }
     m_undo->setClean();
     setFile(QFileInfo(file).absoluteFilePath());
@@ -1557,24 +1576,14 @@ QString TRecordForm::recoveryFile()
         .filePath(QStringLiteral("Pruefprotokoll-Wiederherstellung.json"));
 }
 
-namespace {
-
-QString recoveryNameFile()
-{
-    return TRecordForm::recoveryFile() + QStringLiteral(".datei");
-}
-
-} // namespace
-
 bool TRecordForm::recoveryAvailable()
 {
-    return QFileInfo::exists(recoveryFile());
+    return QFileInfo::exists(recoveryFile()) || !earlierRecoveryCopies(recoveryFile()).isEmpty();
 }
 
 void TRecordForm::discardRecovery()
 {
-    QFile::remove(recoveryFile());
-    QFile::remove(recoveryNameFile());
+    removeRecoveryCopy(recoveryFile());
 }
 
 void TRecordForm::writeRecovery()
@@ -1594,35 +1603,38 @@ void TRecordForm::writeRecovery()
     // A copy that cannot be written costs only the copy; the work itself is
     // still in the window.
     if (write(recoveryFile(), QByteArray::fromStdString(record::serializeRecord(m_record))))
-        write(recoveryNameFile(), m_file.toUtf8());
+        writeRecoveryNote(recoveryFile(), m_file, m_stamp);
 }
 
-bool TRecordForm::restoreRecovery(QString* error)
+bool TRecordForm::restoreRecovery(QString* error, const QString& copy)
 {
-    QFile in(recoveryFile());
+    const QString source = copy.isEmpty() ? recoveryFile() : copy;
+    QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = in.errorString();
+            *error = QDir::toNativeSeparators(source) + QStringLiteral(": lässt sich nicht öffnen");
         return false;
     }
     Record restored;
     try {
-        restored = record::parseRecord(in.readAll().toStdString(), ss(recoveryFile()));
+        restored = record::parseRecord(in.readAll().toStdString(), ss(source));
     } catch (const record::RecordError& e) {
         if (error)
             *error = QString::fromUtf8(e.what());
         return false;
     }
-    QFile name(recoveryNameFile());
-    const QString file = name.open(QIODevice::ReadOnly) ? QString::fromUtf8(name.readAll()) : QString();
+    const RecoveryCopy note = readRecoveryNote(source);
     m_undo->clear();
     m_record = std::move(restored);
     m_weld = m_record.welds.empty() ? -1 : 0;
-    setFile(file);
+    m_stamp = note.stamp;
+    setFile(note.file);
     // The restored work is not saved yet: it stays unsaved until it is.
     m_undo->resetClean();
     refresh();
     writeRecovery();
+    if (source != recoveryFile())
+        removeRecoveryCopy(source);
     return true;
 }
 
@@ -1727,30 +1739,22 @@ TRecordForm* showRecordWindow(QObject& owner, const std::filesystem::path& catal
 
 void offerRecordRecovery(QWidget& parent, const std::function<TRecordForm*()>& showWindow)
 {
-    if (!TRecordForm::recoveryAvailable())
+    for (const QString& copy : recoveryCopiesOfEarlierRuns(TRecordForm::recoveryFile())) {
+        const RecoveryAnswer answer = askAboutRecovery(&parent, readRecoveryNote(copy));
+        if (answer == RecoveryAnswer::Later)
+            return;
+        if (answer == RecoveryAnswer::Discard) {
+            removeRecoveryCopy(copy);
+            continue;
+        }
+        TRecordForm* window = showWindow();
+        QString error;
+        if (!window->restoreRecovery(&error, copy)) {
+            QMessageBox::warning(window, kWindowTitle,
+                                 QStringLiteral("Die Sicherung kann nicht gelesen werden.\n\n%1").arg(error));
+            removeRecoveryCopy(copy);
+        }
         return;
-    QMessageBox box(QMessageBox::Question, kWindowTitle,
-                    QStringLiteral("Ein Prüfprotokoll wurde beim letzten Mal nicht gespeichert.\n"
-                                   "Soll es wiederhergestellt werden?"),
-                    QMessageBox::NoButton, &parent);
-    box.setObjectName(QStringLiteral("RecoveryQuestion"));
-    QPushButton* restore = box.addButton(QStringLiteral("&Wiederherstellen"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("&Verwerfen"), QMessageBox::DestructiveRole);
-    restore->setAccessibleName(QStringLiteral("Wiederherstellen"));
-    discard->setAccessibleName(QStringLiteral("Verwerfen"));
-    box.setDefaultButton(restore);
-    box.setEscapeButton(discard);
-    box.exec();
-    if (box.clickedButton() != restore) {
-        TRecordForm::discardRecovery();
-        return;
-    }
-    TRecordForm* window = showWindow();
-    QString error;
-    if (!window->restoreRecovery(&error)) {
-        QMessageBox::warning(window, kWindowTitle,
-                             QStringLiteral("Die Sicherung kann nicht gelesen werden.\n\n%1").arg(error));
-        TRecordForm::discardRecovery();
     }
 }
 

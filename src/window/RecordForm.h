@@ -14,6 +14,7 @@
 
 #include "Catalogue.h"
 #include "CatalogueRows.h"
+#include "FileStamp.h"
 #include "Record.h"
 #include "Verdict.h"
 
@@ -61,7 +62,9 @@ public:
     // first); a file that cannot be read is reported and the window keeps
     // what it has.
     bool openFile(const QString& file);
-    // Saves to the file; a record that cannot be saved is reported.
+    // Saves to the file; a record that cannot be saved is reported.  Over
+    // the loaded file changed since by another program it asks first, for a
+    // write-protected file it offers "Speichern unter…".
     bool saveTo(const QString& file);
     // "Speichern / Verwerfen / Abbrechen" when there are unsaved changes;
     // true when the work may go.
@@ -82,8 +85,9 @@ public:
     // The recovery copy of unsaved work, and the file it belongs to.
     static QString recoveryFile();
     static bool recoveryAvailable();
-    // Takes over the recovery copy as unsaved work; false when it cannot be read.
-    bool restoreRecovery(QString* error = nullptr);
+    // Takes over a recovery copy (the window's own when none is named) as
+    // unsaved work; false when it cannot be read.
+    bool restoreRecovery(QString* error = nullptr, const QString& copy = {});
     static void discardRecovery();
 
     // Controls.
@@ -201,6 +205,9 @@ private:
     record::RecordVerdict m_verdict;
     int m_weld = -1;
     QString m_file;
+    // What the file held when it was loaded or saved: a change of another
+    // program since is not overwritten without asking.
+    std::optional<record::FileStamp> m_stamp;
     QUndoStack* m_undo = nullptr;
     FindingsModel* m_model = nullptr;
     std::unique_ptr<QPrinter> m_printer;
@@ -224,9 +231,9 @@ private:
 TRecordForm* showRecordWindow(QObject& owner, const std::filesystem::path& catalogueFile,
                               TRecordForm::WeldSource mainWindowWeld, const QString& file = {});
 
-// At the start of the program: unsaved work of an earlier run is offered
-// back over parent; "Wiederherstellen" opens it in the window that
-// showWindow shows.
+// At the start of the program: unsaved work of earlier runs is offered back
+// over parent, copy by copy; "Wiederherstellen" opens it in the window that
+// showWindow shows, "Später" keeps it for the next start.
 void offerRecordRecovery(QWidget& parent, const std::function<TRecordForm*()>& showWindow);
 
 } // namespace veltrano

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 using veltrano::record::ExactNumber;
 
 TEST(ExactNumber, ReadsWhatTheTextSpells)
@@ -21,10 +24,21 @@ TEST(ExactNumber, ReadsWhatTheTextSpells)
         {"3.3e-1", false, nullptr},    {".5", false, nullptr},      {"5.", false, nullptr},
         {"1,2,3", false, nullptr},     {"1e", true, nullptr},       {"", false, nullptr},
         {"+1", false, nullptr},        {" 1", false, nullptr},      {"1 mm", false, nullptr},
-        {"1e999", true, nullptr},
+        // Every valid JSON number exactly: a tiny one, zero with any exponent,
+        // a large one; only an exponent above 1000 of a number not zero is
+        // refused, and its digits are never made.
+        {"0e999", true, "0"},          {"-0.0E+99999999999999999999", true, "0"},
+        {"1e0000000000000000000002", true, "100"},
+        {"1e999", true, nullptr /* checked below */},
+        {"1e1001", true, nullptr},     {"1e-99999999999999999999", true, nullptr},
     };
     for (const Case& c : cases) {
         const auto n = ExactNumber::parse(c.text, c.exponentAllowed);
+        if (std::string_view(c.text) == "1e999") {
+            ASSERT_TRUE(n);
+            EXPECT_EQ(n->text(), "1" + std::string(999, '0'));
+            continue;
+        }
         if (!c.value) {
             EXPECT_FALSE(n) << c.text;
             continue;
@@ -32,6 +46,12 @@ TEST(ExactNumber, ReadsWhatTheTextSpells)
         ASSERT_TRUE(n) << c.text;
         EXPECT_EQ(n->text(), c.value) << c.text;
     }
+    EXPECT_EQ(ExactNumber::parse("1e-401", true)->text(), "0." + std::string(400, '0') + "1");
+    bool tooLarge = false;
+    EXPECT_FALSE(ExactNumber::parse("1e1001", true, &tooLarge));
+    EXPECT_TRUE(tooLarge);
+    EXPECT_FALSE(ExactNumber::parse("1x", true, &tooLarge));
+    EXPECT_FALSE(tooLarge);
     EXPECT_EQ(ExactNumber::parse("0.05")->text(","), "0,05");
     EXPECT_EQ(ExactNumber::parse("3.30")->decimals(), 1);
 }

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -74,6 +75,16 @@ void click(QWidget* w)
 // inspector would answer it.
 constexpr auto kAnyWindow = test::ModalAnswerer::Scope::AllWindows;
 using test::pressKey;
+
+// What the answered window at index said: a message box its text, another
+// window its title.
+QString said(const test::ModalAnswerer& answers, std::size_t index)
+{
+    if (index >= answers.answered().size())
+        return {};
+    const test::SeenWindow& w = answers.answered()[index];
+    return w.className == QLatin1String("QMessageBox") ? w.text : w.title;
+}
 
 // Types a full path into the file dialog's name field and confirms it.
 std::function<void(QWidget*)> typeFileName(const QString& path, QString* proposed)
@@ -450,6 +461,116 @@ private slots:
         QVERIFY(!TRecordForm::recoveryAvailable());
     }
 
+    void aFileChangedByAnotherProgramIsNotOverwrittenWithoutAsking()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("shared.vrec"));
+        record::saveRecord(Record{}, file.toStdString());
+        auto form = makeForm();
+        QVERIFY(form->openFile(file));
+        form->OrderEdit->setFocus();
+        type("F-1");
+        key(Qt::Key_Return);
+        // A colleague saves the same file in the meantime.
+        {
+            Record other;
+            other.inspection.order = "Kollege";
+            record::saveRecord(other, file.toStdString());
+        }
+        const auto orderOnDisk = [&] { return record::loadRecord(file.toStdString()).inspection.order; };
+        {   // Esc: Abbrechen, the colleague's change stays.
+            test::ModalAnswerer answer({pressKey(Qt::Key_Escape)}, kAnyWindow);
+            key(Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(answer.finished());
+            QVERIFY(answer.answered().front().text.contains(QStringLiteral("wurde inzwischen außerhalb des Programms geändert")));
+            QVERIFY(answer.answered().front().text.contains(QStringLiteral("shared.vrec")));
+            backTo(form.get());
+            QCOMPARE(orderOnDisk(), std::optional<std::string>("Kollege"));
+            QVERIFY(form->isModified());
+        }
+        {   // Speichern unter…: to another file, the colleague's stays.
+            const QString other = m_dir.filePath(QStringLiteral("mine.vrec"));
+            test::ModalAnswerer answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)}, kAnyWindow);
+            key(Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(answers.finished());
+            backTo(form.get());
+            QCOMPARE(orderOnDisk(), std::optional<std::string>("Kollege"));
+            QCOMPARE(record::loadRecord(other.toStdString()).inspection.order, std::optional<std::string>("F-1"));
+            QCOMPARE(form->fileName(), other);
+        }
+        QVERIFY(form->openFile(file));
+        form->OrderEdit->setFocus();
+        key(Qt::Key_A, Qt::ControlModifier);
+        type("F-2");
+        key(Qt::Key_Return);
+        // Unchanged since loaded: saved without a question.
+        key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!form->isModified());
+        QCOMPARE(orderOnDisk(), std::optional<std::string>("F-2"));
+        form->OrderEdit->setFocus();
+        key(Qt::Key_End);
+        type("3");
+        key(Qt::Key_Return);
+        {
+            Record other;
+            other.inspection.order = "Kollege";
+            record::saveRecord(other, file.toStdString());
+        }
+        {   // Überschreiben, when the user says so.
+            test::ModalAnswerer answer({pressKey(Qt::Key_S)}, kAnyWindow);
+            key(Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(answer.finished());
+            backTo(form.get());
+            QCOMPARE(orderOnDisk(), std::optional<std::string>("F-23"));
+            QVERIFY(!form->isModified());
+        }
+    }
+
+    void aReadOnlyFileIsRefusedAndSavedUnderAnotherName()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("locked.vrec"));
+        record::saveRecord(Record{}, file.toStdString());
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        auto form = makeForm();
+        QVERIFY(form->openFile(file));
+        form->OrderEdit->setFocus();
+        type("L-1");
+        key(Qt::Key_Return);
+        const QString other = m_dir.filePath(QStringLiteral("unlocked.vrec"));
+        test::ModalAnswerer answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)}, kAnyWindow);
+        key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(answers.finished());
+        backTo(form.get());
+        QVERIFY(said(answers, 0).contains(QStringLiteral("schreibgeschützt")));
+        QCOMPARE(record::loadRecord(file.toStdString()).inspection.order, std::nullopt);
+        // (The user's bits are what access() says, and root may write any file.)
+        QCOMPARE(QFile::permissions(file) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        QCOMPARE(record::loadRecord(other.toStdString()).inspection.order, std::optional<std::string>("L-1"));
+        QVERIFY(!form->isModified());
+    }
+
+    void savingThroughALinkKeepsTheLinkAndTheMode()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("real"));
+        const QString target = m_dir.filePath(QStringLiteral("real/target.vrec"));
+        const QString link = m_dir.filePath(QStringLiteral("link.vrec"));
+        record::saveRecord(Record{}, target.toStdString());
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(QFile::link(QStringLiteral("real/target.vrec"), link));
+        auto form = makeForm();
+        QVERIFY(form->openFile(link));
+        form->OrderEdit->setFocus();
+        type("S-1");
+        key(Qt::Key_Return);
+        key(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!form->isModified());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(record::loadRecord(target.toStdString()).inspection.order, std::optional<std::string>("S-1"));
+        QCOMPARE(QFile::permissions(target) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(form->windowTitle().contains(QStringLiteral("link.vrec")));
+    }
+
     void keyboardOrderAndAccessibleNames()
     {
         auto form = makeForm();
@@ -556,6 +677,85 @@ private slots:
         QCOMPARE(named->fileName(), file);
         QVERIFY(named->windowTitle().contains(QStringLiteral("named.json")));
         named->close();
+    }
+
+    void escapeOnTheRecoveryQuestionKeepsTheCopy()
+    {
+        // The copy of a run that ended with unsaved work on a loaded file.
+        const QString file = m_dir.filePath(QStringLiteral("lost.vrec"));
+        record::saveRecord(Record{}, file.toStdString());
+        {
+            auto form = makeForm();
+            QVERIFY(form->openFile(file));
+            form->OrderEdit->setFocus();
+            type("E-42");
+            key(Qt::Key_Return);
+            QVERIFY(TRecordForm::recoveryAvailable());
+            form.reset(); // as in a crash
+        }
+        const QString made = QFileInfo(TRecordForm::recoveryFile()).lastModified().toString(QStringLiteral("HH:mm"));
+        test::MainWindow mainWindow;
+        TForm3& main = mainWindow.form;
+        QVERIFY(test::showAndActivate(main));
+        {   // Esc: later.  The question names the order, the file and the time of the copy.
+            test::ModalAnswerer answers({pressKey(Qt::Key_Escape)}, kAnyWindow);
+            offerRecordRecovery(main);
+            QVERIFY(answers.finished());
+            const QString text = said(answers, 0);
+            QVERIFY2(text.contains(QStringLiteral("E-42")) && text.contains(QStringLiteral("lost.vrec")) &&
+                         text.contains(made),
+                     qPrintable(text));
+            QVERIFY(recordWindows().isEmpty());
+            QVERIFY(TRecordForm::recoveryAvailable());
+        }
+        {   // Work of this run does not replace the kept copy.
+            TRecordForm* window = showRecordWindow(main);
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            window->OrderEdit->setFocus();
+            type("anderes");
+            key(Qt::Key_Return);
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
+            window->close();
+            QVERIFY(discard.finished());
+            QVERIFY(TRecordForm::recoveryAvailable());
+        }
+        {   // Verwerfen, then Abbrechen on the second question, then Esc: still kept.
+            test::ModalAnswerer answers({pressKey(Qt::Key_V), pressKey(Qt::Key_Escape), pressKey(Qt::Key_Escape)}, kAnyWindow);
+            offerRecordRecovery(main);
+            QVERIFY(answers.finished());
+            QVERIFY(said(answers, 1).contains(QStringLiteral("endgültig")));
+            QVERIFY(TRecordForm::recoveryAvailable());
+        }
+        {   // Wiederherstellen: the work and its file are back, the stamp too.
+            test::ModalAnswerer answers({pressKey(Qt::Key_W)}, kAnyWindow);
+            offerRecordRecovery(main);
+            QVERIFY(answers.finished());
+            QCOMPARE(recordWindows().size(), 1);
+            TRecordForm* form = recordWindows().front();
+            QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("E-42"));
+            QCOMPARE(form->fileName(), file);
+            QVERIFY(form->isModified());
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
+            form->close();
+        }
+        // Closed without saving, the work is gone for good: nothing is offered.
+        QVERIFY(!TRecordForm::recoveryAvailable());
+
+        // Verwerfen confirmed: the copy is deleted.
+        Record lost;
+        lost.inspection.order = "E-43";
+        QFile copy(TRecordForm::recoveryFile());
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        copy.write(QByteArray::fromStdString(record::serializeRecord(lost)));
+        copy.close();
+        {
+            test::ModalAnswerer answers({pressKey(Qt::Key_V), pressKey(Qt::Key_V)}, kAnyWindow);
+            offerRecordRecovery(main);
+            QVERIFY(answers.finished());
+            QVERIFY(said(answers, 0).contains(QStringLiteral("E-43")));
+            QVERIFY(said(answers, 0).contains(QStringLiteral("noch nicht gespeichert")));
+        }
+        QVERIFY(!TRecordForm::recoveryAvailable());
     }
 
     void recoveryIsOfferedAtTheNextStart()

@@ -175,6 +175,10 @@ private:
 
 BatchWeld batchWeldFromJson(std::string_view line)
 {
+    // The JSON library takes a NUL byte for the end of the text and would
+    // ignore the rest of the line.
+    if (const auto nul = line.find('\0'); nul != std::string_view::npos)
+        throw UsageError("NUL byte at column " + std::to_string(nul + 1));
     FlatObject object;
     const bool ok = nlohmann::json::sax_parse(line.begin(), line.end(), &object);
     if (!ok || !object.fault.empty())
