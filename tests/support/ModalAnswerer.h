@@ -7,7 +7,7 @@
 // recorded as unexpected and closed, and so is a window whose step did not
 // close it within five seconds, so that a test never hangs on a modal box.
 // An answer that could not be given as a person would is recorded as a
-// problem.
+// problem.  Of answerers alive at once, the one made last answers.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -111,6 +111,9 @@ private:
 
     void poll()
     {
+        // Of answerers alive at once, the one made last answers.
+        if (current() != this)
+            return;
         QWidget* window = QApplication::activeModalWidget();
         if (!window || !window->isVisible() || m_leftAlone.contains(window->objectName()))
             return;
