@@ -15,6 +15,7 @@
 #include "Catalogue.h"
 #include "CatalogueRows.h"
 #include "FileStamp.h"
+#include "FindingsTable.h"
 #include "Record.h"
 #include "Verdict.h"
 
@@ -41,14 +42,14 @@ class QUndoStack;
 
 namespace veltrano {
 
-class FindingsDelegate;
-class FindingsModel;
-class FindingsTable;
 namespace recordprint {
 struct PrintPage;
 }
 
-class TRecordForm : public QMainWindow {
+// The window's name, also the caption of its message boxes.
+inline const QString kRecordWindowTitle = QStringLiteral("Pr\u00FCfprotokoll");
+
+class TRecordForm : public QMainWindow, private FindingsSource {
     Q_OBJECT
 public:
     // The weld of the main window's inputs, for "Naht aus Hauptfenster
@@ -158,10 +159,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend class FindingsModel;
-    friend class FindingsDelegate;
     friend class RecordEdit;
 
+    // The construction (RecordFormLayout.cpp).
     void buildMenu();
     void buildClientArea();
     void connectFields();
@@ -185,13 +185,16 @@ private:
     void commitWeldId();
     void commitDate();
 
-    // The catalogue rows that can belong to the current weld.
-    std::vector<int> offeredRows() const;
-    QString rowTitle(int row) const;
-    bool setFindingCell(int row, int column, const QString& text);
-    // A refused entry of the findings table and its reason; null when none.
-    QString badCell(int row, int column) const;
-    QString badReason(int row, int column) const;
+    // The findings table's view of the selected weld.
+    const record::Weld* shownWeld() const override;
+    int shownWeldIndex() const override { return m_weld; }
+    const record::FindingVerdict* findingVerdict(int row) const override;
+    QString badCell(int row, int column) const override;
+    QString badReason(int row, int column) const override;
+    std::vector<int> offeredRows() const override;
+    QString rowTitle(int row) const override;
+    bool setFindingCell(int row, int column, const QString& text) override;
+    QFont tableFont() const override { return font(); }
 
     void setFile(const QString& file);
     void updateTitle();

@@ -37,7 +37,8 @@ std::optional<Weld> weldOfMainWindow(const TForm3& form)
 
 TRecordForm* showRecordWindow(TForm3& form, const QString& file)
 {
-    return showRecordWindow(form, form.Table1().file(), [&form] { return weldOfMainWindow(form); }, file);
+    return showRecordWindow(
+        form, form.Table1().file(), [&form] { return weldOfMainWindow(form); }, file);
 }
 
 void offerRecordRecovery(TForm3& form)
