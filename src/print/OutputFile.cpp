@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <cstdio>
+
 #ifdef _WIN32
 #include <QSaveFile>
 #else
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -242,8 +243,13 @@ bool writeOutput(const QString& target, const QByteArray& content, QString* erro
             return fail(error, target, reasonOf(errno));
         return replaceFile(target, *path, nullptr, content, error);
     }
-    if (S_ISREG(st.st_mode))
+    if (S_ISREG(st.st_mode)) {
+        // A file the user may not write stays as it is, even where the
+        // folder would allow a new one to take its place.
+        if (::access(path->c_str(), W_OK) != 0)
+            return fail(error, target, reasonOf(errno));
         return replaceFile(target, *path, &st, content, error);
+    }
     if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
         return writeInto(target, *path, st, content, error);
     if (S_ISDIR(st.st_mode))

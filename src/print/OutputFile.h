@@ -4,18 +4,18 @@
 //
 // The whole content is at hand before the target is touched, and it reaches
 // the target by these rules:
-//   "-"                           standard output;
-//   a regular file, or no file    a temporary file in the same folder is
-//   yet                           written, flushed and synced, takes the old
-//                                 file's permissions and is then renamed over
-//                                 it: the old file stays whole until the new
-//                                 one is complete;
-//   a symbolic link               followed to its target, which is written
-//                                 by these rules; the link stays;
-//   a named pipe, a character     written into directly, never renamed over;
-//   or block device
-//   anything else (a folder, a    refused with the reason.
-//   socket)
+//   "-"                  standard output;
+//   a regular file the   a temporary file in the same folder is written,
+//   user may write, or   flushed and synced, takes the old file's
+//   no file yet          permissions and is then renamed over it: the old
+//                        file stays whole until the new one is complete;
+//   a symbolic link      followed to its target, which is written by these
+//                        rules; the link stays;
+//   a named pipe, a      written into directly, never renamed over;
+//   character or block
+//   device
+//   anything else (a     refused with the reason.
+//   folder, a socket)
 // Every failed write, sync, close or rename is an error with its reason.
 
 #include <QByteArray>

@@ -91,6 +91,20 @@ TEST(OutputFile, ARegularFileIsReplacedWholeWithItsPermissions)
     EXPECT_EQ(entries(dir), QStringList{"alt.pdf"});
 }
 
+TEST(OutputFile, AFileTheUserMayNotWriteIsLeftAsItIs)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "every file is writable for root";
+    QTemporaryDir dir;
+    const QString file = dir.filePath("schreibgeschuetzt.pdf");
+    writeFile(file, "alt");
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+    QString error;
+    EXPECT_FALSE(writeOutput(file, "%PDF-neu", &error));
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EACCES)))) << error.toStdString();
+    EXPECT_EQ(readAll(file), "alt");
+}
+
 TEST(OutputFile, ALinkIsFollowedAndStaysALink)
 {
     QTemporaryDir dir;

@@ -37,12 +37,12 @@ using namespace veltrano::test;
 
 namespace {
 
-struct Run {
+struct ToolResult {
     int exitCode = -1;
     QByteArray out, err;
 };
 
-Run runTool(const QStringList& args)
+ToolResult runTool(const QStringList& args)
 {
     QProcess tool;
     tool.start(QStringLiteral(VELTRANO_LIMITS_TOOL), args);
@@ -94,7 +94,7 @@ TEST(ToolOutput, AnOutputThatIsTheInputIsRefused)
     const QByteArray content = recordWith("\"0,34\"");
     const QString record = writeRecord(dir, "R.vrec", content);
 
-    const Run same = runTool({"--check", record, "--pdf", record});
+    const ToolResult same = runTool({"--check", record, "--pdf", record});
     EXPECT_EQ(same.exitCode, 2) << same.err.toStdString();
     EXPECT_TRUE(same.err.contains("inspection record")) << same.err.toStdString();
     EXPECT_EQ(readAll(record), content);
@@ -117,7 +117,7 @@ TEST(ToolOutput, AnOutputThatIsTheInputIsRefused)
     const QString catalogue = dir.filePath("katalog.mdb");
     ASSERT_TRUE(QFile::copy(QStringLiteral(VELTRANO_TEST_CATALOGUE), catalogue));
     const QByteArray before = readAll(catalogue);
-    const Run report = runTool(kWeld + QStringList{"--catalogue", catalogue, "--pdf", catalogue});
+    const ToolResult report = runTool(kWeld + QStringList{"--catalogue", catalogue, "--pdf", catalogue});
     EXPECT_EQ(report.exitCode, 2) << report.err.toStdString();
     EXPECT_TRUE(report.err.contains("catalogue")) << report.err.toStdString();
     EXPECT_EQ(runTool({"--catalogue", catalogue, "--check", record, "--pdf", catalogue}).exitCode, 2);
@@ -192,7 +192,7 @@ TEST(ToolOutput, TheRecordIsReadOnceForThePdfAndTheList)
         }
     });
     const QString pdf = dir.filePath("Protokoll.pdf");
-    const Run run = runTool({"--check", record, "--pdf", pdf, "--format", "json"});
+    const ToolResult run = runTool({"--check", record, "--pdf", pdf, "--format", "json"});
     toolDone = true;
     other.join();
     ::close(watch);
@@ -225,7 +225,7 @@ TEST(ToolOutput, PipesAndDevicesAreWrittenIntoNeverReplaced)
         if (fd >= 0)
             ::close(fd);
     });
-    const Run toPipe = runTool({"--check", record, "--pdf", QFile::decodeName(fifo)});
+    const ToolResult toPipe = runTool({"--check", record, "--pdf", QFile::decodeName(fifo)});
     reader.join();
     EXPECT_EQ(toPipe.exitCode, 0) << toPipe.err.toStdString();
     EXPECT_TRUE(received.startsWith("%PDF-"));
@@ -248,7 +248,7 @@ TEST(ToolOutput, PipesAndDevicesAreWrittenIntoNeverReplaced)
 
     // A folder is refused with the reason, by both PDFs.
     ASSERT_TRUE(QDir(dir.path()).mkdir("ordner"));
-    const Run folder = runTool({"--check", record, "--pdf", dir.filePath("ordner")});
+    const ToolResult folder = runTool({"--check", record, "--pdf", dir.filePath("ordner")});
     EXPECT_EQ(folder.exitCode, 4);
     EXPECT_TRUE(folder.err.contains("Ordner")) << folder.err.toStdString();
     EXPECT_EQ(runTool(kWeld + QStringList{"--pdf", dir.filePath("ordner")}).exitCode, 4);
@@ -263,7 +263,7 @@ TEST(ToolOutput, PipesAndDevicesAreWrittenIntoNeverReplaced)
         GTEST_SKIP() << "the folder does not allow devices: " << std::strerror(errno);
     ::close(probe);
     for (const QStringList& args : {QStringList{"--check", record}, kWeld}) {
-        const Run run = runTool(args + QStringList{"--pdf", QFile::decodeName(node)});
+        const ToolResult run = runTool(args + QStringList{"--pdf", QFile::decodeName(node)});
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         ASSERT_EQ(::lstat(node.constData(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode)) << "still the device node";
@@ -282,7 +282,7 @@ TEST(ToolOutput, AFailedOutputIsExitFourWithTheReason)
     const QString record = writeRecord(dir, "R.vrec", recordWith("0.2"));
     const std::string noSpace = std::strerror(ENOSPC);
     for (const QStringList& args : {QStringList{"--check", record}, kWeld}) {
-        const Run file = runTool(args + QStringList{"--pdf", "/dev/full"});
+        const ToolResult file = runTool(args + QStringList{"--pdf", "/dev/full"});
         EXPECT_EQ(file.exitCode, 4) << args.join(' ').toStdString();
         EXPECT_NE(file.err.toStdString().find(noSpace), std::string::npos) << file.err.toStdString();
 
