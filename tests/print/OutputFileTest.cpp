@@ -1,6 +1,7 @@
 // print::writeOutput: a regular file replaced whole with its permissions, a
 // link followed and kept, a named pipe or a device written into, a folder
 // or a socket refused, every failed write an error with its reason.
+#include "FullDevice.h"
 #include "OutputFile.h"
 #include "PdfOutput.h"
 
@@ -182,12 +183,17 @@ TEST(OutputFile, ADeviceNodeIsWrittenIntoAndNeverReplaced)
 
 TEST(OutputFile, AFullDeviceIsAnErrorWithItsReason)
 {
-    if (!QFile::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full on this system";
+    QTemporaryDir dir;
+    const QString full = veltrano::test::fullDevice(dir);
+    if (full.isEmpty())
+        GTEST_SKIP() << "no full device to write into";
     QString error;
-    EXPECT_FALSE(writeOutput("/dev/full", QByteArray(100000, 'x'), &error));
-    EXPECT_TRUE(error.contains("/dev/full")) << error.toStdString();
+    EXPECT_FALSE(writeOutput(full, QByteArray(100000, 'x'), &error));
+    EXPECT_TRUE(error.contains(full)) << error.toStdString();
     EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << error.toStdString();
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(full).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 TEST(OutputFile, AFolderAndASocketAreRefusedWithTheReason)

@@ -2,6 +2,7 @@
 // input is refused, a record is read once, pipes and devices are written
 // into and never replaced, and every failed output is exit 4 with its
 // reason.  Fixtures live in the tests' own temporary folders.
+#include "FullDevice.h"
 #include "PdfReadBack.h"
 
 #include <QDir>
@@ -283,20 +284,21 @@ TEST(ToolOutput, PipesAndDevicesAreWrittenIntoNeverReplaced)
 // output.
 TEST(ToolOutput, AFailedOutputIsExitFourWithTheReason)
 {
-    if (!QFile::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full on this system";
     QTemporaryDir dir;
+    const QString full = fullDevice(dir);
+    if (full.isEmpty())
+        GTEST_SKIP() << "no full device to write into";
     const QString record = writeRecord(dir, "R.vrec", recordWith("0.2"));
     const std::string noSpace = std::strerror(ENOSPC);
     for (const QStringList& args : {QStringList{"--check", record}, kWeld}) {
-        const ToolResult file = runTool(args + QStringList{"--pdf", "/dev/full"});
+        const ToolResult file = runTool(args + QStringList{"--pdf", full});
         EXPECT_EQ(file.exitCode, 4) << args.join(' ').toStdString();
         EXPECT_NE(file.err.toStdString().find(noSpace), std::string::npos) << file.err.toStdString();
 
-        const int full = ::open("/dev/full", O_WRONLY);
-        ASSERT_GE(full, 0);
-        const auto toFull = runWithStandardOutput(full, args + QStringList{"--pdf", "-"});
-        ::close(full);
+        const int fullFd = ::open(QFile::encodeName(full).constData(), O_WRONLY);
+        ASSERT_GE(fullFd, 0);
+        const auto toFull = runWithStandardOutput(fullFd, args + QStringList{"--pdf", "-"});
+        ::close(fullFd);
         EXPECT_EQ(toFull.first, 4) << args.join(' ').toStdString() << toFull.second;
         EXPECT_NE(toFull.second.find(noSpace), std::string::npos) << toFull.second;
 
@@ -308,5 +310,8 @@ TEST(ToolOutput, AFailedOutputIsExitFourWithTheReason)
         EXPECT_EQ(toClosed.first, 4) << args.join(' ').toStdString() << toClosed.second;
         EXPECT_NE(toClosed.second.find(std::strerror(EPIPE)), std::string::npos) << toClosed.second;
     }
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(full).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the full device is still a device";
 }
 #endif
