@@ -5,6 +5,7 @@
 #include "CatalogueRows.h"
 #include "Check.h"
 #include "Recalculation.h"
+#include "RecordFile.h"
 #include "limits/Batch.h"
 #include "limits/ExitStatus.h"
 #include "limits/Options.h"
@@ -12,7 +13,6 @@
 #include "limits/ProgramFolder.h"
 
 #ifdef VELTRANO_LIMITS_REPORT
-#include "RecordFile.h"
 #include "RecordPrint.h"
 #include "ReportParameters.h"
 #include "ReportRenderer.h"
