@@ -25,8 +25,8 @@ bool fail(QString* error, const QString& text)
 
 bool renderPdf(QIODevice* device, const QString& title, int pageCount, const DrawPage& drawPage, QString* error)
 {
-    if (!device || !device->isWritable())
-        return fail(error, QStringLiteral("Die PDF-Ausgabe hat kein beschreibbares Ziel."));
+    if (!device)
+        return fail(error, QStringLiteral("Die PDF-Ausgabe hat kein Ziel."));
     QPdfWriter writer(device);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     writer.setResolution(1200);
