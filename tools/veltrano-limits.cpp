@@ -5,6 +5,7 @@
 #include "CatalogueRows.h"
 #include "Check.h"
 #include "Recalculation.h"
+#include "RecordFile.h"
 #include "limits/Batch.h"
 #include "limits/ExitStatus.h"
 #include "limits/Options.h"
@@ -12,7 +13,6 @@
 #include "limits/ProgramFolder.h"
 
 #ifdef VELTRANO_LIMITS_REPORT
-#include "RecordFile.h"
 #include "RecordPrint.h"
 #include "ReportParameters.h"
 #include "ReportRenderer.h"
@@ -71,22 +71,22 @@ int writeReport(const std::string& target, const Options& options, const veltran
         report::reportInputsFor(options.weld, static_cast<int>(options.level), separator),
         recalculation.state().aResult);
     QString error;
-    if (target == "-") {
-        QByteArray pdf;
-        if (!report::writeReportPdf(&pdf, params, &error)) {
-            std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
-            return kOutputError;
-        }
-        return writeOut(std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size()))) ? kSuccess
-                                                                                                 : kOutputError;
-    }
     if (!report::writeReportPdf(QString::fromLocal8Bit(target.c_str()), params, &error)) {
-        std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
+        std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
         return kOutputError;
     }
     return kSuccess;
 }
 #endif
+
+// Whether the output file is one of the inputs (the record, the catalogue):
+// the same file after every link is followed, or a second name of it.  An
+// output that does not exist yet is none of them.
+bool isInput(const std::string& output, const std::filesystem::path& input)
+{
+    std::error_code ec;
+    return output != "-" && std::filesystem::equivalent(std::filesystem::u8path(output), input, ec) && !ec;
+}
 
 } // namespace
 
@@ -112,6 +112,21 @@ int main(int argc, char** argv)
                                                          : veltrano::findCatalogueFile(programFolder(argv[0]));
     const std::string separator = options.separator ? *options.separator : localeDecimalSeparator();
 
+    // The PDF would replace the file it is made from: refused before anything
+    // is read or written.
+    if (options.pdf) {
+        const char* which = nullptr;
+        if (options.check && isInput(*options.pdf, std::filesystem::u8path(*options.check)))
+            which = "the inspection record";
+        else if (isInput(*options.pdf, file))
+            which = "the catalogue";
+        if (which) {
+            std::cerr << "veltrano-limits: --pdf " << terminalLines(*options.pdf) << " is " << which
+                      << " that is read; the PDF would replace it. Nothing was written.\n";
+            return kUsageError;
+        }
+    }
+
     if (options.check) {
         // The verdicts of an inspection record, judged on this catalogue's rows.
         veltrano::Catalogue catalogue(file);
@@ -127,33 +142,38 @@ int main(int argc, char** argv)
                                                       : record::CheckOptions::Format::Table;
         check.decimalSeparator = separator;
         const record::CatalogueRowsOf<veltrano::Catalogue> rows(catalogue);
+        // Read once, judged once: the listing, the printed record and the
+        // exit status are all of this one reading, even when the file
+        // changes meanwhile or is a pipe.
+        record::Record loaded;
+        try {
+            loaded = record::loadRecord(std::filesystem::u8path(*options.check));
+        } catch (const record::RecordError& e) {
+            std::cerr << "veltrano-limits: " << terminalLines(e.what()) << '\n';
+            return record::kCheckUnreadable;
+        }
+        const record::RecordVerdict verdict = record::judgeRecord(loaded, rows, separator);
+        const int status = record::exitStatus(verdict.verdict);
 #ifdef VELTRANO_LIMITS_REPORT
         if (options.pdf) {
             // The printed record, signed off on paper; which catalogue gave
-            // the limits is printed as its SHA-256.
-            record::Record loaded;
-            try {
-                loaded = record::loadRecord(std::filesystem::u8path(*options.check));
-            } catch (const record::RecordError& e) {
-                std::cerr << "veltrano-limits: " << terminalLines(e.what()) << '\n';
-                return record::kCheckUnreadable;
-            }
-            const record::RecordVerdict verdict = record::judgeRecord(loaded, rows, ",");
+            // the limits is printed as its SHA-256.  Its reasons write the
+            // numbers with the decimal comma: the same record's verdict,
+            // with its numbers spelt for the paper.
+            const record::RecordVerdict printed =
+                separator == "," ? verdict : record::judgeRecord(loaded, rows, ",");
             QString error;
-            if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, verdict,
+            if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, printed,
                                                       rows, veltrano::recordprint::fileSha256(file), &error)) {
-                std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
+                std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
                 return kOutputError;
             }
             if (!options.formatGiven)
-                return record::exitStatus(verdict.verdict);
+                return status;
         }
 #endif
-        std::ostringstream out, err;
-        const int status = record::checkRecordFile(std::filesystem::u8path(*options.check),
-                                                   rows, check, out, err);
-        if (!err.str().empty())
-            std::cerr << "veltrano-limits: " << terminalLines(err.str());
+        std::ostringstream out;
+        record::writeCheck(out, std::filesystem::u8path(*options.check).string(), loaded, verdict, rows, check);
         // The record's own texts (locations, remarks) reach the terminal
         // only with their control characters escaped.
         return writeOut(terminalLines(out.str())) ? status : kOutputError;
