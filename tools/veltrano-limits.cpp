@@ -23,6 +23,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -88,17 +89,10 @@ bool isInput(const std::string& output, const std::filesystem::path& input)
     return output != "-" && std::filesystem::equivalent(std::filesystem::u8path(output), input, ec) && !ec;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv, bool& checking)
 {
-    std::ios::sync_with_stdio(false);
-#ifdef SIGPIPE
-    // A closed pipe is reported like any other output that cannot be written.
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
-
     const ParsedCommandLine parsed = parseCommandLine(argc, argv, kWithReport);
+    checking = parsed.options && parsed.options->check;
     if (!parsed.options) {
         if (!parsed.err.empty())
             std::cerr << parsed.err;
@@ -208,4 +202,25 @@ int main(int argc, char** argv)
     const std::string text = formatResults(options.format, recalculation->catalogue(),
                                            veltrano::limitColumn(options.level), results);
     return writeOut(text) ? kSuccess : kOutputError;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+#ifdef SIGPIPE
+    // A closed pipe is reported like any other output that cannot be written.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    // Memory that runs out (a record of millions of findings) is a message
+    // like any other, never an abort: the record cannot be judged, or the
+    // output cannot be made.
+    bool checking = false;
+    try {
+        return run(argc, argv, checking);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "veltrano-limits: not enough memory\n";
+        return checking ? veltrano::record::kCheckUnreadable : kOutputError;
+    }
 }
