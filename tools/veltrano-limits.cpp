@@ -5,6 +5,7 @@
 #include "CatalogueRows.h"
 #include "Check.h"
 #include "Recalculation.h"
+#include "RecordFile.h"
 #include "limits/Batch.h"
 #include "limits/ExitStatus.h"
 #include "limits/Options.h"
@@ -12,7 +13,6 @@
 #include "limits/ProgramFolder.h"
 
 #ifdef VELTRANO_LIMITS_REPORT
-#include "RecordFile.h"
 #include "RecordPrint.h"
 #include "ReportParameters.h"
 #include "ReportRenderer.h"
@@ -23,6 +23,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -71,34 +72,27 @@ int writeReport(const std::string& target, const Options& options, const veltran
         report::reportInputsFor(options.weld, static_cast<int>(options.level), separator),
         recalculation.state().aResult);
     QString error;
-    if (target == "-") {
-        QByteArray pdf;
-        if (!report::writeReportPdf(&pdf, params, &error)) {
-            std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
-            return kOutputError;
-        }
-        return writeOut(std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size()))) ? kSuccess
-                                                                                                 : kOutputError;
-    }
     if (!report::writeReportPdf(QString::fromLocal8Bit(target.c_str()), params, &error)) {
-        std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
+        std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
         return kOutputError;
     }
     return kSuccess;
 }
 #endif
 
-} // namespace
-
-int main(int argc, char** argv)
+// Whether the output file is one of the inputs (the record, the catalogue):
+// the same file after every link is followed, or a second name of it.  An
+// output that does not exist yet is none of them.
+bool isInput(const std::string& output, const std::filesystem::path& input)
 {
-    std::ios::sync_with_stdio(false);
-#ifdef SIGPIPE
-    // A closed pipe is reported like any other output that cannot be written.
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    std::error_code ec;
+    return output != "-" && std::filesystem::equivalent(std::filesystem::u8path(output), input, ec) && !ec;
+}
 
+int run(int argc, char** argv, bool& checking)
+{
     const ParsedCommandLine parsed = parseCommandLine(argc, argv, kWithReport);
+    checking = parsed.options && parsed.options->check;
     if (!parsed.options) {
         if (!parsed.err.empty())
             std::cerr << parsed.err;
@@ -111,6 +105,21 @@ int main(int argc, char** argv)
     const std::filesystem::path file = options.catalogue ? std::filesystem::path(*options.catalogue)
                                                          : veltrano::findCatalogueFile(programFolder(argv[0]));
     const std::string separator = options.separator ? *options.separator : localeDecimalSeparator();
+
+    // The PDF would replace the file it is made from: refused before anything
+    // is read or written.
+    if (options.pdf) {
+        const char* which = nullptr;
+        if (options.check && isInput(*options.pdf, std::filesystem::u8path(*options.check)))
+            which = "the inspection record";
+        else if (isInput(*options.pdf, file))
+            which = "the catalogue";
+        if (which) {
+            std::cerr << "veltrano-limits: --pdf " << terminalLines(*options.pdf) << " is " << which
+                      << " that is read; the PDF would replace it. Nothing was written.\n";
+            return kUsageError;
+        }
+    }
 
     if (options.check) {
         // The verdicts of an inspection record, judged on this catalogue's rows.
@@ -127,33 +136,38 @@ int main(int argc, char** argv)
                                                       : record::CheckOptions::Format::Table;
         check.decimalSeparator = separator;
         const record::CatalogueRowsOf<veltrano::Catalogue> rows(catalogue);
+        // Read once, judged once: the listing, the printed record and the
+        // exit status are all of this one reading, even when the file
+        // changes meanwhile or is a pipe.
+        record::Record loaded;
+        try {
+            loaded = record::loadRecord(std::filesystem::u8path(*options.check));
+        } catch (const record::RecordError& e) {
+            std::cerr << "veltrano-limits: " << terminalLines(e.what()) << '\n';
+            return record::kCheckUnreadable;
+        }
+        const record::RecordVerdict verdict = record::judgeRecord(loaded, rows, separator);
+        const int status = record::exitStatus(verdict.verdict);
 #ifdef VELTRANO_LIMITS_REPORT
         if (options.pdf) {
             // The printed record, signed off on paper; which catalogue gave
-            // the limits is printed as its SHA-256.
-            record::Record loaded;
-            try {
-                loaded = record::loadRecord(std::filesystem::u8path(*options.check));
-            } catch (const record::RecordError& e) {
-                std::cerr << "veltrano-limits: " << terminalLines(e.what()) << '\n';
-                return record::kCheckUnreadable;
-            }
-            const record::RecordVerdict verdict = record::judgeRecord(loaded, rows, ",");
+            // the limits is printed as its SHA-256.  Its reasons write the
+            // numbers with the decimal comma: the same record's verdict,
+            // with its numbers spelt for the paper.
+            const record::RecordVerdict printed =
+                separator == "," ? verdict : record::judgeRecord(loaded, rows, ",");
             QString error;
-            if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, verdict,
+            if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, printed,
                                                       rows, veltrano::recordprint::fileSha256(file), &error)) {
-                std::cerr << "veltrano-limits: " << error.toStdString() << '\n';
+                std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
                 return kOutputError;
             }
             if (!options.formatGiven)
-                return record::exitStatus(verdict.verdict);
+                return status;
         }
 #endif
-        std::ostringstream out, err;
-        const int status = record::checkRecordFile(std::filesystem::u8path(*options.check),
-                                                   rows, check, out, err);
-        if (!err.str().empty())
-            std::cerr << "veltrano-limits: " << terminalLines(err.str());
+        std::ostringstream out;
+        record::writeCheck(out, std::filesystem::u8path(*options.check).string(), loaded, verdict, rows, check);
         // The record's own texts (locations, remarks) reach the terminal
         // only with their control characters escaped.
         return writeOut(terminalLines(out.str())) ? status : kOutputError;
@@ -188,4 +202,25 @@ int main(int argc, char** argv)
     const std::string text = formatResults(options.format, recalculation->catalogue(),
                                            veltrano::limitColumn(options.level), results);
     return writeOut(text) ? kSuccess : kOutputError;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+#ifdef SIGPIPE
+    // A closed pipe is reported like any other output that cannot be written.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    // Memory that runs out (a record of millions of findings) is a message
+    // like any other, never an abort: the record cannot be judged, or the
+    // output cannot be made.
+    bool checking = false;
+    try {
+        return run(argc, argv, checking);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "veltrano-limits: not enough memory\n";
+        return checking ? veltrano::record::kCheckUnreadable : kOutputError;
+    }
 }

@@ -153,6 +153,16 @@ void writeCheckJson(std::ostream& out, const Record& record, const RecordVerdict
     out << root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
+int writeCheck(std::ostream& out, const std::string& fileName, const Record& record, const RecordVerdict& verdict,
+               const CatalogueRows& rows, const CheckOptions& options)
+{
+    if (options.format == CheckOptions::Format::Json)
+        writeCheckJson(out, record, verdict);
+    else
+        writeCheckTable(out, fileName, record, verdict, rows, options.decimalSeparator);
+    return exitStatus(verdict.verdict);
+}
+
 int checkRecordFile(const std::filesystem::path& file, const CatalogueRows& rows, const CheckOptions& options,
                     std::ostream& out, std::ostream& err)
 {
@@ -163,12 +173,7 @@ int checkRecordFile(const std::filesystem::path& file, const CatalogueRows& rows
         err << e.what() << '\n';
         return kCheckUnreadable;
     }
-    const RecordVerdict verdict = judgeRecord(record, rows, options.decimalSeparator);
-    if (options.format == CheckOptions::Format::Json)
-        writeCheckJson(out, record, verdict);
-    else
-        writeCheckTable(out, file.string(), record, verdict, rows, options.decimalSeparator);
-    return exitStatus(verdict.verdict);
+    return writeCheck(out, file.string(), record, judgeRecord(record, rows, options.decimalSeparator), rows, options);
 }
 
 } // namespace veltrano::record

@@ -26,6 +26,13 @@ struct CheckOptions {
 
 int exitStatus(Verdict v);
 
+// Writes the verdict of a record already loaded and judged (judgeRecord with
+// options.decimalSeparator) to out, as a table headed by fileName or as
+// JSON, and returns its exit status.  Nothing is read again: the listing,
+// a printed record and the exit status all come from the one reading.
+int writeCheck(std::ostream& out, const std::string& fileName, const Record& record, const RecordVerdict& verdict,
+               const CatalogueRows& rows, const CheckOptions& options);
+
 // Loads the file, judges it and writes the result to out; a file that cannot
 // be read or is invalid gets its message on err and kCheckUnreadable.
 int checkRecordFile(const std::filesystem::path& file, const CatalogueRows& rows, const CheckOptions& options,

@@ -22,8 +22,10 @@ void drawRecordPage(QPainter& painter, const PrintPage& page);
 // A QGuiApplication must exist.
 bool writeRecordPdf(QIODevice* device, const std::vector<PrintPage>& pages, QString* error);
 
-// The record as PDF into a file ("-": the standard output), a file replaced
-// only once it has been written completely.  The verdict must be the
+// The record as PDF into a file ("-": the standard output) by the rules of
+// the one output writer (print::writeOutput): a regular file replaced only
+// once the new one is complete, a link followed, a named pipe or a device
+// written straight into, a folder refused, every failed write an error.  The verdict must be the
 // record's own (judgeRecord with the decimal comma); catalogueSha256 names
 // the catalogue that produced the limits.  Works without a running
 // application too (the command-line tool): it then starts a window-less

@@ -1,6 +1,7 @@
 #include "RecordPrint.h"
 
 #include "GuiApplicationScope.h"
+#include "PdfOutput.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -8,12 +9,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace veltrano::recordprint {
 
@@ -56,31 +54,24 @@ void drawRecordPage(QPainter& painter, const PrintPage& page)
     painter.restore();
 }
 
+namespace {
+
+print::DrawPage recordPages(const std::vector<PrintPage>& pages)
+{
+    return [&pages](QPainter& painter, int index) { drawRecordPage(painter, pages[static_cast<std::size_t>(index)]); };
+}
+
+} // namespace
+
 bool writeRecordPdf(QIODevice* device, const std::vector<PrintPage>& pages, QString* error)
 {
-    QPdfWriter writer(device);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    writer.setResolution(1200);
-    writer.setTitle(kRecordPrintTitle);
-    writer.setCreator(QStringLiteral("Veltrano"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        setFail(error, QStringLiteral("Die PDF-Ausgabe kann nicht begonnen werden."));
-        return false;
-    }
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        drawRecordPage(painter, pages[i]);
-    }
-    painter.end();
-    return true;
+    return print::renderPdf(device, kRecordPrintTitle, static_cast<int>(pages.size()), recordPages(pages), error);
 }
 
 bool writeRecordPdf(const QString& fileOrDash, const record::Record& record, const record::RecordVerdict& verdict,
                     const record::CatalogueRows& rows, const std::string& catalogueSha256, QString* error)
 {
-    const report::GuiApplicationScope app;
+    const print::GuiApplicationScope app; // the layout measures with fonts
     if (!app.usable()) {
         setFail(error, QStringLiteral("Die PDF-Ausgabe braucht eine grafische Anwendung."));
         return false;
@@ -90,34 +81,7 @@ bool writeRecordPdf(const QString& fileOrDash, const record::Record& record, con
     info.catalogueSha256 = QString::fromStdString(catalogueSha256);
     info.printed = QDateTime::currentDateTime();
     const std::vector<PrintPage> pages = layoutRecord(record, verdict, rows, info);
-
-    if (fileOrDash == QLatin1String("-")) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)) {
-            setFail(error, QStringLiteral("Die Standardausgabe kann nicht beschrieben werden."));
-            return false;
-        }
-        const bool ok = writeRecordPdf(&out, pages, error);
-        out.flush();
-        return ok;
-    }
-    QSaveFile out(fileOrDash);
-    const auto cannotWrite = [&] {
-        setFail(error, QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(fileOrDash, out.errorString()));
-    };
-    if (!out.open(QIODevice::WriteOnly)) {
-        cannotWrite();
-        return false;
-    }
-    if (!writeRecordPdf(&out, pages, error)) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        cannotWrite();
-        return false;
-    }
-    return true;
+    return print::writePdf(fileOrDash, kRecordPrintTitle, static_cast<int>(pages.size()), recordPages(pages), error);
 }
 
 bool printRecord(QPrinter& printer, const std::vector<PrintPage>& pages, QString* error)

@@ -1,18 +1,13 @@
 #include "ReportRenderer.h"
 
-#include "GuiApplicationScope.h"
+#include "PdfOutput.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <cmath>
@@ -154,81 +149,35 @@ void drawReportPage(QPainter& painter, const ReportPage& page, const ReportParam
     painter.restore();
 }
 
+namespace {
+
+print::DrawPage reportPages(const ReportParameters& params)
+{
+    return [&params](QPainter& painter, int index) {
+        drawReportPage(painter, evaluationReportLayout().pages[static_cast<std::size_t>(index)], params);
+    };
+}
+
+int reportPageCount()
+{
+    return static_cast<int>(evaluationReportLayout().pages.size());
+}
+
+} // namespace
+
 bool writeReportPdf(QIODevice* device, const ReportParameters& params, QString* error)
 {
-    QPdfWriter writer(device);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    writer.setResolution(1200);
-    writer.setTitle(kPrintJobTitle);
-    writer.setCreator(QStringLiteral("Veltrano"));
-
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        if (error)
-            *error = QStringLiteral("Die PDF-Ausgabe kann nicht begonnen werden.");
-        return false;
-    }
-    const ReportLayout& layout = evaluationReportLayout();
-    for (std::size_t i = 0; i < layout.pages.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        drawReportPage(painter, layout.pages[i], params);
-    }
-    painter.end();
-    return true;
+    return print::renderPdf(device, kPrintJobTitle, reportPageCount(), reportPages(params), error);
 }
 
 bool writeReportPdf(const QString& file, const ReportParameters& params, QString* error)
 {
-    const GuiApplicationScope app;
-    if (!app.usable()) {
-        if (error)
-            *error = QStringLiteral("Die PDF-Ausgabe braucht eine grafische Anwendung.");
-        return false;
-    }
-    auto cannotWrite = [&](const QString& reason) {
-        if (error)
-            *error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(file, reason);
-        return false;
-    };
-    // A named pipe or a device is written straight into: replacing it by a
-    // renamed file would take its place in the folder.
-    const QFileInfo info(file);
-    if (info.exists() && !info.isFile() && !info.isDir()) {
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return cannotWrite(out.errorString());
-        if (!writeReportPdf(&out, params, error))
-            return false;
-        out.close();
-        if (out.error() != QFileDevice::NoError)
-            return cannotWrite(out.errorString());
-        return true;
-    }
-    // A regular file is replaced only once the new one has been written whole.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return cannotWrite(out.errorString());
-    if (!writeReportPdf(&out, params, error)) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
-        return cannotWrite(out.errorString());
-    return true;
+    return print::writePdf(file, kPrintJobTitle, reportPageCount(), reportPages(params), error);
 }
 
 bool writeReportPdf(QByteArray* bytes, const ReportParameters& params, QString* error)
 {
-    const GuiApplicationScope app;
-    if (!app.usable()) {
-        if (error)
-            *error = QStringLiteral("Die PDF-Ausgabe braucht eine grafische Anwendung.");
-        return false;
-    }
-    QBuffer buffer(bytes);
-    buffer.open(QIODevice::WriteOnly);
-    return writeReportPdf(&buffer, params, error);
+    return print::renderPdf(bytes, kPrintJobTitle, reportPageCount(), reportPages(params), error);
 }
 
 bool printReport(QPrinter& printer, const ReportParameters& params, QString* error)

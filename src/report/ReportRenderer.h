@@ -40,13 +40,15 @@ void drawReportPage(QPainter& painter, const ReportPage& page, const ReportParam
 // *error when the pages cannot be written.
 bool writeReportPdf(QIODevice* device, const ReportParameters& params, QString* error);
 
-// The same into a file, replaced only once it has been written completely; a
-// named pipe or a device is written straight into.  Works without a running
-// application too (the command-line tool): it then starts a window-less one
-// for the time of the call.
+// The same into a file ("-": standard output) by the rules of the one output
+// writer (print::writeOutput): a regular file replaced only once the new one
+// is complete, a link followed, a named pipe or a device written straight
+// into, a folder refused, every failed write an error.  Works without a
+// running application too (the command-line tool): it then starts a
+// window-less one for the time of the call.
 bool writeReportPdf(const QString& file, const ReportParameters& params, QString* error);
 
-// The same into memory, for standard output.
+// The same into memory.
 bool writeReportPdf(QByteArray* bytes, const ReportParameters& params, QString* error);
 
 // Prints the pages in the printer's page range (all pages when none is set)

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-namespace veltrano::report {
+namespace veltrano::print {
 
 class GuiApplicationScope {
 public:
@@ -33,4 +33,4 @@ private:
     std::unique_ptr<QGuiApplication> m_app;
 };
 
-} // namespace veltrano::report
+} // namespace veltrano::print
