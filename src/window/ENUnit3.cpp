@@ -77,13 +77,19 @@ public:
         , m_edit(edit)
     {
     }
-    std::string text() const override { return m_catalogue.FieldText(m_column); }
+    const std::string& text() const override { return m_catalogue.FieldRefAt(m_catalogue.CurrentRow(), m_index); }
+    LimitTextRef limit() const override
+    {
+        const int row = m_catalogue.CurrentRow();
+        return {m_catalogue.FieldRefAt(row, m_index), m_catalogue.FieldIsVerdictAt(row, m_index)};
+    }
     std::string dataField() const override { return m_column; }
     void setDataField(const std::string& column) override
     {
         if (column == m_column)
             return;
         m_column = column;
+        m_index = Catalogue::FieldIndex(m_column);
         refresh();
     }
     void refresh() { setFieldText(m_edit, qs(text())); }
@@ -92,6 +98,7 @@ private:
     const Catalogue& m_catalogue;
     QLineEdit* m_edit;
     std::string m_column = limitColumn(QualityLevel::B);
+    int m_index = Catalogue::FieldIndex(m_column);
 };
 
 class TForm3::ResultLabel : public ResultDisplay {

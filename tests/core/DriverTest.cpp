@@ -33,14 +33,15 @@ struct FakeCatalogue : RecordCursor, LimitField {
         if (onChange)
             onChange();
     }
-    std::string text() const override
+    const std::string& text() const override
     {
+        static const std::string kNone;
         const_cast<FakeCatalogue*>(this)->textsRead.push_back(column);
         if (current < 1 || current > static_cast<int>(rows.size()))
-            return {};
+            return kNone;
         const auto& row = rows[static_cast<std::size_t>(current - 1)];
         const auto it = row.find(column);
-        return it == row.end() ? std::string() : it->second;
+        return it == row.end() ? kNone : it->second;
     }
     std::string dataField() const override { return column; }
     void setDataField(const std::string& c) override { column = c; }
