@@ -31,6 +31,8 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <utility>
+
 namespace veltrano {
 namespace {
 
@@ -90,13 +92,17 @@ public:
             return;
         m_column = column;
         m_index = Catalogue::FieldIndex(m_column);
-        refresh();
+        if (!m_held)
+            refresh();
     }
     void refresh() { setFieldText(m_edit, qs(text())); }
+    // While held, a change of the binding is not shown; refresh() shows it.
+    void hold(bool held) { m_held = held; }
 
 private:
     const Catalogue& m_catalogue;
     QLineEdit* m_edit;
+    bool m_held = false;
     std::string m_column = limitColumn(QualityLevel::B);
     int m_index = Catalogue::FieldIndex(m_column);
 };
@@ -107,10 +113,26 @@ public:
         : m_label(label)
     {
     }
-    void setCaption(const std::string& text) override { m_label->setText(qs(text)); }
+    void setCaption(const std::string& text) override
+    {
+        if (m_held)
+            m_heldText.assign(text);
+        else
+            m_label->setText(qs(text));
+    }
+    // While held, the caption is kept and shown only when released.
+    void hold() { m_held = true; }
+    void release()
+    {
+        m_held = false;
+        m_label->setText(qs(m_heldText));
+    }
+    void cancel() { m_held = false; }
 
 private:
     QLabel* m_label;
+    bool m_held = false;
+    std::string m_heldText;
 };
 
 class TForm3::StatusPanelLink : public StatusPanel {
@@ -120,9 +142,27 @@ public:
     {
     }
     void setPanelText(int panel, const std::string& text) override { m_form.setPanelText(panel, qs(text)); }
+    // While held, the record position is kept and shown only when released.
+    void showRecordPosition(int recNo, int recCount) override
+    {
+        if (m_held) {
+            m_heldPosition = {recNo, recCount};
+            return;
+        }
+        StatusPanel::showRecordPosition(recNo, recCount);
+    }
+    void hold() { m_held = true; }
+    void release()
+    {
+        m_held = false;
+        StatusPanel::showRecordPosition(m_heldPosition.first, m_heldPosition.second);
+    }
+    void cancel() { m_held = false; }
 
 private:
     TForm3& m_form;
+    bool m_held = false;
+    std::pair<int, int> m_heldPosition;
 };
 
 class TForm3::WeldInputs : public WeldSource {
@@ -538,11 +578,61 @@ void TForm3::tbLastClick()
     tbLast->setEnabled(false);
 }
 
+// The recalculation walk passes every row while no event loop runs and ends
+// on the row it started on, so nobody sees the rows in between.  The grid
+// follows every row, as its selection and scroll position must end as the
+// walk leaves them, but paints nothing meanwhile; the fields, the remarks,
+// the limit field, the result and the status bar show only the row the walk
+// ends on.  Released also when a rule fails half-way.
+class TForm3::QuietWalk {
+public:
+    explicit QuietWalk(TForm3& form)
+        : m_form(form)
+    {
+        m_form.m_walkRows = 0;
+        m_form.m_bWalking = true;
+        m_form.m_limitField->hold(true);
+        m_form.m_resultDisplay->hold();
+        m_form.m_statusPanel->hold();
+        for (QWidget* painted : grid())
+            painted->setUpdatesEnabled(false);
+    }
+    ~QuietWalk()
+    {
+        for (QWidget* painted : grid())
+            painted->setUpdatesEnabled(true);
+        m_form.m_bWalking = false;
+        m_form.m_limitField->hold(false);
+        if (m_form.m_walkRows == 0) {
+            // Nothing moved (no catalogue): nothing to show.
+            m_form.m_resultDisplay->cancel();
+            m_form.m_statusPanel->cancel();
+            return;
+        }
+        m_form.showRowFields();
+        m_form.m_statusPanel->release();
+        m_form.m_resultDisplay->release();
+    }
+    QuietWalk(const QuietWalk&) = delete;
+    QuietWalk& operator=(const QuietWalk&) = delete;
+
+private:
+    std::array<QWidget*, 2> grid() const
+    {
+        return {m_form.DBGrid1->viewport(), m_form.DBGrid1->verticalHeader()->viewport()};
+    }
+
+    TForm3& m_form;
+};
+
 void TForm3::ToolButton8Click()
 {
     // Every row change evaluates that row, so the walk fills the result
     // cache for the current weld and ends on the row it started on.
-    WalkAllRows(m_table1);
+    {
+        const QuietWalk quiet(*this);
+        WalkAllRows(m_table1);
+    }
     DBGrid1->setFocus(Qt::OtherFocusReason);
 }
 
@@ -550,6 +640,19 @@ void TForm3::ToolButton8Click()
 // The catalogue's rows
 
 void TForm3::Table1DataChange()
+{
+    if (m_bWalking) {
+        ++m_walkRows;
+        showCurrentRow();
+        DataSource1DataChange();
+        return;
+    }
+    showRowFields();
+    showCurrentRow();
+    DataSource1DataChange();
+}
+
+void TForm3::showRowFields()
 {
     setFieldText(DBEdit1, qs(m_table1.FieldText("Gruppe")));
     setFieldText(DBEdit2, qs(m_table1.FieldText("tmm")));
@@ -559,9 +662,6 @@ void TForm3::Table1DataChange()
     if (DBMemo1->toPlainText() != remarks)
         DBMemo1->setPlainText(remarks);
     m_limitField->refresh();
-
-    showCurrentRow();
-    DataSource1DataChange();
 }
 
 void TForm3::showCurrentRow()
