@@ -230,8 +230,7 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     setCommand(Command::Help, [] { ShowHelpFile(HelpFileName); });
     setCommand(Command::Info, [this] { ShowInfoWindow(this); });
     // Printer setup, preview and print: the evaluation report.
-    m_RvSystem1 = std::make_unique<report::ReportSystem>();
-    setCommand(Command::PrinterSetup, [this] { m_RvSystem1->printerSetup(this); });
+    setCommand(Command::PrinterSetup, [this] { reportSystem().printerSetup(this); });
     setCommand(Command::Preview,
                [this] { report::runReportCommand(m_state.aResult, this, [this] { PrintReport(); }); });
     // The backup copies the database files of the catalogue's folder, which
@@ -496,7 +495,7 @@ void TForm3::PrintReport()
     inputs.nl = SpinEdit2->text();
     inputs.nb = SpinEdit3->text();
     inputs.wb = SpinEdit4->text();
-    m_RvSystem1->execute(report::buildReportParameters(inputs, m_state.aResult), this);
+    reportSystem().execute(report::buildReportParameters(inputs, m_state.aResult), this);
 }
 
 void TForm3::ToolButton3Click()
@@ -624,6 +623,17 @@ private:
 
     TForm3& m_form;
 };
+
+report::ReportSystem& TForm3::reportSystem()
+{
+    // The printer is set up when a report command first needs it: asking the
+    // print system for its printers would hold up the window's start for a
+    // command that many runs never use.  It then keeps its settings for the
+    // rest of the run.
+    if (!m_RvSystem1)
+        m_RvSystem1 = std::make_unique<report::ReportSystem>();
+    return *m_RvSystem1;
+}
 
 void TForm3::ToolButton8Click()
 {

@@ -220,6 +220,7 @@ private:
     void setSeamLayout(bool buttWeld);
     void Table1DataChange();
     void showRowFields(); // the display fields and the limit field of the current row
+    report::ReportSystem& reportSystem();
     void showCurrentRow();
     void DBGrid1RowChange(int row);
     void runCommand(Command command);
