@@ -212,7 +212,7 @@ double Flow::rowHeight(std::span<const Cell> cells, double pad) const
     double h = 0;
     for (const Cell& c : cells)
         h = std::max(h, c.lines.size() * m_measure.lineHeight(c.style) +
-                            c.more.size() * m_measure.lineHeight(c.moreStyle));
+                            c.more.size() * m_measure.lineHeight(kSmall));
     double least = 0;
     for (const Cell& c : cells)
         least = std::max(least, m_measure.lineHeight(c.style));
@@ -231,8 +231,8 @@ void Flow::row(std::span<const Cell> cells, std::span<const double> widths, doub
             y += m_measure.lineHeight(cells[c].style);
         }
         for (const QString& line : cells[c].more) {
-            textAt(x + kCellPad, y, line, cells[c].moreStyle);
-            y += m_measure.lineHeight(cells[c].moreStyle);
+            textAt(x + kCellPad, y, line, kSmall);
+            y += m_measure.lineHeight(kSmall);
         }
         x += widths[c];
     }

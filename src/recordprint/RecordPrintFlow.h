@@ -65,8 +65,7 @@ private:
 struct Cell {
     QStringList lines;
     TextStyle style;
-    QStringList more;
-    TextStyle moreStyle = kSmall;
+    QStringList more; // in kSmall
 };
 
 class Flow {
