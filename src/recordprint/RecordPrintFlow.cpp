@@ -4,7 +4,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 namespace veltrano::recordprint::detail {
 
@@ -60,30 +62,42 @@ bool isConsonant(QChar c)
     return c.isLetter() && !isVowel(c);
 }
 
-// How many consonants before a vowel begin its syllable: one, or a pair or
-// group that German does not divide ("ch", "ck", "sch", "ph", "th", "qu"),
-// or a stop or f with l or r ("br", "kl", "fr"); "st" and "sp" after a
-// further consonant ("Werk-stoff").
+// How many consonants before a vowel begin its syllable: the longest group
+// that German begins a syllable with ("schw", "spr", "br", "kl", "ch"), or
+// one; "st" and "sp" only after a further consonant ("Werk-stoff",
+// "Kis-te"), and never a cut inside "ck", "ch", "ph", "th" or "sch"
+// ("Deck-lage").
 int onsetLength(const QString& lowerRun)
 {
-    const auto endsWith = [&](const char* s) { return lowerRun.endsWith(QLatin1String(s)); };
-    if (endsWith("sch"))
-        return 3;
-    if (endsWith("ch") || endsWith("ck") || endsWith("ph") || endsWith("th") || endsWith("qu"))
-        return 2;
-    if (lowerRun.size() >= 2) {
-        const QChar a = lowerRun[lowerRun.size() - 2];
-        const QChar b = lowerRun.back();
-        if ((b == QLatin1Char('l') || b == QLatin1Char('r')) && QStringLiteral("bdfgkpt").contains(a))
-            return 2;
-        if (lowerRun.size() >= 3 && a == QLatin1Char('s') && (b == QLatin1Char('t') || b == QLatin1Char('p')))
-            return 2;
+    static const std::array<const char*, 30> groups{
+        "schw", "schl", "schm", "schn", "schr", "sch", "spr", "str", "spl", "pfl", "pfr", "ch", "ck", "ph", "th",
+        "qu",   "bl",   "br",   "dr",   "fl",   "fr",  "gl",  "gr",  "kl",  "kn",  "kr", "pl", "pr", "tr", "zw"};
+    const qsizetype size = lowerRun.size();
+    qsizetype n = 1;
+    for (const char* g : groups) {
+        const qsizetype length = static_cast<qsizetype>(std::strlen(g));
+        if (length > n && length <= size && lowerRun.endsWith(QLatin1String(g)))
+            n = length;
     }
-    return 1;
+    if (n == 1 && size >= 3 && (lowerRun.endsWith(QLatin1String("st")) || lowerRun.endsWith(QLatin1String("sp"))))
+        n = 2;
+    const auto cutsGroup = [&](qsizetype k) {
+        const auto at = [&](qsizetype from, const char* g) {
+            return from >= 0 && lowerRun.mid(from, static_cast<qsizetype>(std::strlen(g))) == QLatin1String(g);
+        };
+        return k > 0 && (at(k - 1, "ck") || at(k - 1, "ch") || at(k - 1, "ph") || at(k - 1, "th") ||
+                         at(k - 1, "sch") || at(k - 2, "sch"));
+    };
+    while (n > 1 && cutsGroup(size - n))
+        --n;
+    return static_cast<int>(n);
 }
 
 // The places where a word may be divided at a syllable, the last first; at
-// least two letters stay on either side.
+// least two letters stay on either side.  Places after a consonant come
+// before those after a vowel: a part of a compound that begins with a vowel
+// ("Querträger-anschluss") is then not robbed of the consonant before it
+// ("Querträge-ranschluss").
 std::vector<qsizetype> syllableBreaks(const QString& word)
 {
     std::vector<qsizetype> out;
@@ -99,6 +113,7 @@ std::vector<qsizetype> syllableBreaks(const QString& word)
             out.push_back(at);
     }
     std::reverse(out.begin(), out.end());
+    std::stable_partition(out.begin(), out.end(), [&](qsizetype at) { return isConsonant(word[at - 1]); });
     return out;
 }
 
