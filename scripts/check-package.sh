@@ -120,7 +120,7 @@ if [ "$apt_round_trip" -eq 1 ]; then
   else
     before="$root/usr-before"
     find /usr -iname '*veltrano*' | sort >"$before"
-    if $sudo apt-get install -y "$deb" >"$root/apt-install.log" 2>&1; then
+    if $sudo apt-get -o DPkg::Lock::Timeout=600 install -y "$deb" >"$root/apt-install.log" 2>&1; then
       pass "apt-get install $(basename "$deb")"
       installed_limits() {
         local out
@@ -137,7 +137,7 @@ if [ "$apt_round_trip" -eq 1 ]; then
       fail "apt-get install $(basename "$deb")"
       sed 's/^/        /' "$root/apt-install.log"
     fi
-    if $sudo apt-get remove -y veltrano >"$root/apt-remove.log" 2>&1; then
+    if $sudo apt-get -o DPkg::Lock::Timeout=600 remove -y veltrano >"$root/apt-remove.log" 2>&1; then
       pass "apt-get remove veltrano"
     else
       fail "apt-get remove veltrano"

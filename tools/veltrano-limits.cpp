@@ -153,12 +153,14 @@ int run(int argc, char** argv, bool& checking)
             // The printed record, signed off on paper; which catalogue gave
             // the limits is printed as its SHA-256.  Its reasons write the
             // numbers with the decimal comma: the same record's verdict,
-            // with its numbers spelt for the paper.
+            // with its numbers spelt for the paper.  The pages name the
+            // record file as the window's print does.
             const record::RecordVerdict printed =
                 separator == "," ? verdict : record::judgeRecord(loaded, rows, ",");
             QString error;
             if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, printed,
-                                                      rows, veltrano::recordprint::fileSha256(file), &error)) {
+                                                      rows, veltrano::recordprint::fileSha256(file), &error,
+                                                      QString::fromUtf8(options.check->c_str()))) {
                 std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
                 return kOutputError;
             }

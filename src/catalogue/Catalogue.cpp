@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 
 #include "CatalogueFields.h"
+#include "LimitText.h"
 
 #include <sqlite3.h>
 
@@ -273,7 +274,17 @@ void Catalogue::Open()
         throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
                              + sqliteReason(db.get()));
 
+    std::vector<std::vector<bool>> verdicts;
+    verdicts.reserve(rows.size());
+    for (const auto& row : rows) {
+        std::vector<bool>& told = verdicts.emplace_back();
+        told.reserve(row.size());
+        for (const std::string& text : row)
+            told.push_back(containsZulaessig(text));
+    }
+
     m_rows = std::move(rows);
+    m_verdicts = std::move(verdicts);
     m_active = true;
     m_row = 0;
     m_bof = true;
@@ -285,6 +296,7 @@ void Catalogue::Close()
 {
     m_active = false;
     m_rows.clear();
+    m_verdicts.clear();
     m_row = 0;
     m_bof = m_eof = true;
 }
@@ -390,9 +402,22 @@ std::string Catalogue::FieldText(int row, const std::string& field) const
 
 std::string Catalogue::FieldTextAt(int row, int index) const
 {
+    return FieldRefAt(row, index);
+}
+
+const std::string& Catalogue::FieldRefAt(int row, int index) const
+{
+    static const std::string kNone;
     if (!m_active || index < 0 || index >= static_cast<int>(fieldNames().size()) || row < 0 || row >= RecordCount())
-        return {};
+        return kNone;
     return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
+}
+
+bool Catalogue::FieldIsVerdictAt(int row, int index) const
+{
+    if (!m_active || index < 0 || index >= static_cast<int>(fieldNames().size()) || row < 0 || row >= RecordCount())
+        return false;
+    return m_verdicts[static_cast<std::size_t>(row)][static_cast<std::size_t>(index)];
 }
 
 void Catalogue::notify()

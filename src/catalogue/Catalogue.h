@@ -75,6 +75,12 @@ public:
     // The same by the field's position in the table's field list (FieldIndex);
     // empty for a position outside it.
     std::string FieldTextAt(int row, int fieldIndex) const;
+    // The same text in the catalogue's own storage (an empty text for a
+    // position outside it); valid until the catalogue closes.
+    const std::string& FieldRefAt(int row, int fieldIndex) const;
+    // Whether that text is a verdict of its own (it contains "zulässig").
+    // Each text is told once, when the catalogue opens.
+    bool FieldIsVerdictAt(int row, int fieldIndex) const;
     int CurrentRow() const { return m_row; }
 
     // Position of a field in the field list, matched as the database matches
@@ -89,6 +95,7 @@ private:
 
     std::filesystem::path m_file;
     std::vector<std::vector<std::string>> m_rows;
+    std::vector<std::vector<bool>> m_verdicts; // per row and field: the text contains "zulässig"
     int m_row = 0;
     bool m_active = false;
     bool m_bof = true;
@@ -101,7 +108,12 @@ class CatalogueLimitField : public LimitField {
 public:
     explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = field::kLevelB)
         : m_catalogue(catalogue), m_column(std::move(column)), m_index(Catalogue::FieldIndex(m_column)) {}
-    std::string text() const override { return m_catalogue.FieldTextAt(m_catalogue.CurrentRow(), m_index); }
+    const std::string& text() const override { return m_catalogue.FieldRefAt(m_catalogue.CurrentRow(), m_index); }
+    LimitTextRef limit() const override
+    {
+        const int row = m_catalogue.CurrentRow();
+        return {m_catalogue.FieldRefAt(row, m_index), m_catalogue.FieldIsVerdictAt(row, m_index)};
+    }
     std::string dataField() const override { return m_column; }
     void setDataField(const std::string& column) override
     {

@@ -40,6 +40,7 @@ private:
     };
     struct Status : StatusPanel {
         void setPanelText(int, const std::string&) override {}
+        void showRecordPosition(int, int) override {}
     };
 
     Catalogue m_catalogue;

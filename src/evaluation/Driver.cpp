@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <string_view>
 
 namespace veltrano {
@@ -21,18 +22,33 @@ LimitDriver::LimitDriver(EvaluationState& state, RecordCursor& cursor, LimitFiel
 {
 }
 
+LimitTextRef LimitField::limit() const
+{
+    const std::string& t = text();
+    return {t, containsZulaessig(t)};
+}
+
+void StatusPanel::showRecordPosition(int recNo, int recCount)
+{
+    setPanelText(1, recordPositionText(recNo, recCount));
+}
+
 void LimitDriver::CalcLimit()
 {
-    const std::string limitText = m_limitField.text();
-    m_display.setCaption(std::string());
+    static const std::string kNoCaption;
+    const LimitTextRef limit = m_limitField.limit();
+    m_display.setCaption(kNoCaption);
 
-    std::string result;
-    if (containsZulaessig(limitText)) {
+    // The result is written straight into its place in the cache, whose
+    // strings keep their storage from pass to pass.
+    std::string& result = EvaluationState::inCache(m_state.iRecNo)
+                              ? m_state.aResult[static_cast<std::size_t>(m_state.iRecNo)]
+                              : m_uncached;
+    if (limit.verdict) {
         // The catalogue's own verdict ("nicht zulässig", "zulässig, wenn ...")
         // settles the record; no rule runs.
-        result = limitText;
+        result.assign(limit.text);
     } else {
-        const WeldInput weld = m_weld.weld();
         const int rec = m_state.iRecNo;
         bool consult = false;
         switch (m_state.iGroup) {
@@ -49,14 +65,40 @@ void LimitDriver::CalcLimit()
             break;
         }
         if (consult) {
-            const auto evaluation = rules::evaluate(static_cast<QualityLevel>(m_state.iGroup), rec, weld);
-            result = rules::text(evaluation, limitText, m_decimalSeparator);
+            if (m_weldValues.set(m_weld.weld())) {
+                for (StepText& known : m_stepTexts)
+                    known.step = nullptr;
+            }
+            const rules::Step* step =
+                rules::decidingStep(static_cast<QualityLevel>(m_state.iGroup), rec, m_weldValues.input());
+            if (!step)
+                result.clear();
+            else
+                assignRuleText(result, *step, limit.text);
+        } else {
+            result.clear();
         }
     }
-
     m_display.setCaption(result);
-    if (EvaluationState::inCache(m_state.iRecNo))
-        m_state.aResult[static_cast<std::size_t>(m_state.iRecNo)] = std::move(result);
+}
+
+void LimitDriver::assignRuleText(std::string& result, const rules::Step& step, const std::string& catalogueText)
+{
+    const rules::Outcome outcome = step.then.outcome;
+    if (outcome != rules::Outcome::Mm && outcome != rules::Outcome::Mm2) {
+        rules::assignText(result, rules::Evaluation{outcome, {}}, catalogueText, m_decimalSeparator);
+        return;
+    }
+    const auto slot = (reinterpret_cast<std::uintptr_t>(&step) / sizeof(rules::Step)) % m_stepTexts.size();
+    StepText& known = m_stepTexts[slot];
+    if (known.step != &step) {
+        // A failing formula leaves the record's cached text as it was.
+        const rules::Evaluation evaluation{outcome, rules::value(step.then.formula, m_weldValues)};
+        known.step = nullptr;
+        rules::assignText(known.text, evaluation, {}, m_decimalSeparator);
+        known.step = &step;
+    }
+    result.assign(known.text);
 }
 
 void LimitDriver::ClearResults()
@@ -70,15 +112,18 @@ void LimitDriver::ClearResults()
 void LimitDriver::DataSource1DataChange()
 {
     m_state.iRecNo = m_cursor.RecNo();
-    m_status.setPanelText(1, recordPositionText(m_state.iRecNo, m_state.iRecCount));
+    m_status.showRecordPosition(m_state.iRecNo, m_state.iRecCount);
 
-    const std::string boundField = m_limitField.dataField();
     // A welder's test piece is judged on the level-C limit for the
     // reinforcement and throat records, whatever level is chosen.
-    if (usesWelderTestSubstitution(m_state.iRecNo) && m_weld.weld().welderTest)
+    if (usesWelderTestSubstitution(m_state.iRecNo) && m_weld.weld().welderTest) {
+        const std::string boundField = m_limitField.dataField();
         m_limitField.setDataField(limitColumn(QualityLevel::C));
-    CalcLimit();
-    m_limitField.setDataField(boundField);
+        CalcLimit();
+        m_limitField.setDataField(boundField);
+    } else {
+        CalcLimit();
+    }
 }
 
 std::string recordPositionText(int recNo, int recCount)

@@ -11,6 +11,7 @@
 // The driver knows the window only through the small interfaces below, so the
 // window, the command-line tool and the tests all run this same code.
 
+#include "Rules.h"
 #include "WeldInput.h"
 
 #include <array>
@@ -36,11 +37,23 @@ struct EvaluationState {
     static constexpr bool inCache(int recNo) { return recNo >= 0 && recNo < kCacheSize; }
 };
 
+// A limit text as the driver reads it, with whether it already is the
+// verdict (it contains "zulässig"; see containsZulaessig).
+struct LimitTextRef {
+    const std::string& text;
+    bool verdict = false;
+};
+
 // The limit field (DBEdit5): shows one limit column of the current record.
 class LimitField {
 public:
     virtual ~LimitField() = default;
-    virtual std::string text() const = 0;
+    // The text of the bound column in the current record; it stays valid
+    // until the record or the binding changes.
+    virtual const std::string& text() const = 0;
+    // The same text and whether it is a verdict.  A field over the catalogue
+    // answers from the catalogue, which tells each text once when it opens.
+    virtual LimitTextRef limit() const;
     virtual std::string dataField() const = 0;
     virtual void setDataField(const std::string& column) = 0;
 };
@@ -57,6 +70,9 @@ class StatusPanel {
 public:
     virtual ~StatusPanel() = default;
     virtual void setPanelText(int panel, const std::string& text) = 0;
+    // "DSNr: 12  von 89" in panel 1; a status without a window, which nobody
+    // reads, leaves the text unwritten.
+    virtual void showRecordPosition(int recNo, int recCount);
 };
 
 // The weld inputs as they stand at this moment.
@@ -93,6 +109,18 @@ private:
     ResultDisplay& m_display;
     StatusPanel& m_status;
     std::string m_decimalSeparator;
+    void assignRuleText(std::string& result, const rules::Step& step, const std::string& catalogueText);
+
+    rules::WeldValues m_weldValues; // the weld of the last evaluation, its dimensions converted
+    // The limit texts of the rule steps worked out for these dimensions: the
+    // records that share a rule (records 57 to 66 at level B, for instance)
+    // take its text without computing and formatting it again.
+    struct StepText {
+        const rules::Step* step = nullptr;
+        std::string text;
+    };
+    std::array<StepText, 64> m_stepTexts{};
+    std::string m_uncached; // the result of a record beyond the cache
 };
 
 // "DSNr: 12  von 89"

@@ -96,67 +96,74 @@ Significand18 Significand18::fromDouble(double v)
     return fromBinary(v);
 }
 
-std::string FormatFixed(const Significand18& v, int p, int d, std::string_view decimalSeparator)
+void appendFormatFixed(std::string& out, const Significand18& v, int p, int d, std::string_view decimalSeparator)
 {
     p = std::clamp(p, 2, 18);
     d = std::clamp(d, 0, 18);
 
-    std::string digits; // the kept significant digits, no trailing zeros
+    // The digits are worked on in small buffers on the stack: a limit text is
+    // written for every record of every weld, so nothing here allocates.
+    char digits[20]; // the kept significant digits, no trailing zeros
+    int count = 0;
     int e = 0;
     bool negative = false;
 
     if (v.digits != 0) {
-        const std::string all = std::to_string(v.digits); // D1..D18
+        char all[24] = {}; // D1..D18
+        const int allCount = static_cast<int>(std::to_chars(all, all + sizeof all, v.digits).ptr - all);
         e = v.exponent;
         int n = e + d;
         if (n >= 0) {
             n = std::min(n, p);
-            digits = all.substr(0, static_cast<std::size_t>(n));
-            if (n < 18 && all[static_cast<std::size_t>(n)] >= '5') {
+            count = std::min(n, allCount);
+            std::copy(all, all + count, digits);
+            if (n < 18 && n < allCount && all[n] >= '5') {
                 // Half up: one unit in the last kept place, the carry running through nines.
-                int i = n - 1;
-                while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9') {
-                    digits[static_cast<std::size_t>(i)] = '0';
+                int i = count - 1;
+                while (i >= 0 && digits[i] == '9') {
+                    digits[i] = '0';
                     --i;
                 }
                 if (i < 0) {
-                    digits.assign(1, '1');
+                    digits[0] = '1';
+                    count = 1;
                     ++e;
                 } else {
-                    ++digits[static_cast<std::size_t>(i)];
+                    ++digits[i];
                 }
             }
-            while (!digits.empty() && digits.back() == '0')
-                digits.pop_back();
+            while (count > 0 && digits[count - 1] == '0')
+                --count;
         }
-        if (digits.empty())
+        if (count == 0)
             e = 0;
         else
             negative = v.negative;
     }
 
-    std::string out;
+    out.reserve(out.size() + 24 + decimalSeparator.size());
     if (negative)
         out += '-';
 
-    auto digitAt = [&](int i) { return i < static_cast<int>(digits.size()) ? digits[static_cast<std::size_t>(i)] : '0'; };
+    auto digitAt = [&](int i) { return i < count ? digits[i] : '0'; };
 
     if (e > p) {
         out += digits[0];
-        if (digits.size() > 1) {
+        if (count > 1) {
             out += decimalSeparator;
-            out.append(digits, 1);
+            out.append(digits + 1, static_cast<std::size_t>(count - 1));
         }
         out += 'E';
         const int shown = e - 1;
         if (shown < 0)
             out += '-';
-        std::string expDigits = std::to_string(std::abs(shown));
+        char expDigits[16];
+        const int expCount = static_cast<int>(std::to_chars(expDigits, expDigits + sizeof expDigits, std::abs(shown)).ptr - expDigits);
         const int width = d <= 4 ? d : 1;
-        if (static_cast<int>(expDigits.size()) < width)
-            expDigits.insert(0, static_cast<std::size_t>(width) - expDigits.size(), '0');
-        out += expDigits;
-        return out;
+        if (expCount < width)
+            out.append(static_cast<std::size_t>(width - expCount), '0');
+        out.append(expDigits, static_cast<std::size_t>(expCount));
+        return;
     }
 
     if (e <= 0) {
@@ -168,7 +175,7 @@ std::string FormatFixed(const Significand18& v, int p, int d, std::string_view d
     if (d > 0) {
         out += decimalSeparator;
         int written = 0;
-        int next = 0; // index of the next digit of the string
+        int next = 0; // index of the next kept digit
         if (e < 0) {
             const int zeros = std::min(-e, d);
             out.append(static_cast<std::size_t>(zeros), '0');
@@ -179,6 +186,12 @@ std::string FormatFixed(const Significand18& v, int p, int d, std::string_view d
         for (; written < d; ++written, ++next)
             out += digitAt(next);
     }
+}
+
+std::string FormatFixed(const Significand18& v, int p, int d, std::string_view decimalSeparator)
+{
+    std::string out;
+    appendFormatFixed(out, v, p, d, decimalSeparator);
     return out;
 }
 

@@ -29,6 +29,10 @@ struct Significand18 {
 
 std::string FormatFixed(const Significand18& v, int p, int d, std::string_view decimalSeparator);
 
+// The same text appended to out, which keeps its storage from one limit to
+// the next.
+void appendFormatFixed(std::string& out, const Significand18& v, int p, int d, std::string_view decimalSeparator);
+
 inline std::string FormatFixed(Decimal v, int p, int d, std::string_view decimalSeparator)
 {
     return FormatFixed(Significand18::fromDecimal(v), p, d, decimalSeparator);

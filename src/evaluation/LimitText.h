@@ -13,15 +13,31 @@ inline constexpr std::string_view kNotApplicable = "nicht zutreffend";
 inline constexpr std::string_view kNotPermitted = "nicht zulässig";
 
 // A length limit: two significant digits, one decimal, " mm".
-inline std::string Mm(const Significand18& v, std::string_view sep)
+inline void appendMm(std::string& out, const Significand18& v, std::string_view sep)
 {
-    return FormatFixed(v, 2, 1, sep) + " mm";
+    appendFormatFixed(out, v, 2, 1, sep);
+    out += " mm";
 }
 
 // An area limit: three significant digits, one decimal, " mm²".
+inline void appendMm2(std::string& out, const Significand18& v, std::string_view sep)
+{
+    appendFormatFixed(out, v, 3, 1, sep);
+    out += " mm\u00B2";
+}
+
+inline std::string Mm(const Significand18& v, std::string_view sep)
+{
+    std::string out;
+    appendMm(out, v, sep);
+    return out;
+}
+
 inline std::string Mm2(const Significand18& v, std::string_view sep)
 {
-    return FormatFixed(v, 3, 1, sep) + " mm\u00B2";
+    std::string out;
+    appendMm2(out, v, sep);
+    return out;
 }
 
 // The catalogue's verdict test: a limit text that contains "zulässig" is the

@@ -2,6 +2,9 @@
 
 #include "LimitText.h"
 
+#include <bit>
+#include <exception>
+
 namespace veltrano::rules {
 
 namespace {
@@ -78,21 +81,26 @@ struct Index {
     }
 };
 
-Decimal variable(Var v, const WeldInput& weld)
+std::size_t dimensionIndex(Var v)
 {
     switch (v) {
     case Var::t:
-        return decimalFromFloat(weld.t);
+        return 0;
     case Var::l:
-        return decimalFromFloat(weld.l);
+        return 1;
     case Var::b:
-        return decimalFromFloat(weld.b);
+        return 2;
     case Var::bw:
-        return decimalFromFloat(weld.bw);
+        return 3;
     case Var::none:
         break;
     }
-    return Decimal(1, 0);
+    return 4;
+}
+
+bool sameBits(float a, float b)
+{
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
 } // namespace
@@ -118,13 +126,42 @@ const Step* decidingStep(const Rule& rule, const WeldInput& weld) { return first
 
 const Step* decidingStep(const Rule& rule, const ExactWeld& weld) { return firstHolding(rule, weld); }
 
-Significand18 value(const Formula& f, const WeldInput& weld)
+bool WeldValues::set(const WeldInput& weld)
+{
+    const std::array<float, 4> dimensions{weld.t, weld.l, weld.b, weld.bw};
+    bool changed = m_empty;
+    for (std::size_t i = 0; i < dimensions.size(); ++i) {
+        if (!m_empty && sameBits(dimensions[i], m_dimensions[i]))
+            continue;
+        changed = true;
+        m_dimensions[i] = dimensions[i];
+        try {
+            m_exact[i] = decimalFromFloat(dimensions[i]);
+            m_exactKnown[i] = true;
+        } catch (const std::exception&) {
+            m_exactKnown[i] = false; // raised again where a formula reads it
+        }
+    }
+    m_input = weld;
+    m_empty = false;
+    return changed;
+}
+
+Decimal WeldValues::variable(Var v) const
+{
+    const std::size_t i = dimensionIndex(v);
+    if (i >= m_dimensions.size())
+        return Decimal(1, 0);
+    return m_exactKnown[i] ? m_exact[i] : decimalFromFloat(m_dimensions[i]);
+}
+
+Significand18 value(const Formula& f, const WeldValues& weld)
 {
     Decimal x = f.factor;
     if (f.first != Var::none)
-        x = multiply(x, variable(f.first, weld));
+        x = multiply(x, weld.variable(f.first));
     if (f.second != Var::none)
-        x = multiply(x, variable(f.second, weld));
+        x = multiply(x, weld.variable(f.second));
     x = add(x, f.addend);
     if (f.first == Var::none)
         return Significand18::fromFloat(nearestFloat(x)); // a fixed 32-bit constant
@@ -139,12 +176,17 @@ Significand18 value(const Formula& f, const WeldInput& weld)
     return Significand18::fromFloat(v);
 }
 
-Evaluation evaluate(QualityLevel level, int recNo, const WeldInput& weld)
+Significand18 value(const Formula& f, const WeldInput& weld) { return value(f, WeldValues(weld)); }
+
+const Step* decidingStep(QualityLevel level, int recNo, const WeldInput& weld)
 {
     const Rule* rule = find(level, recNo);
-    if (!rule)
-        return {};
-    const Step* step = decidingStep(*rule, weld);
+    return rule ? decidingStep(*rule, weld) : nullptr;
+}
+
+Evaluation evaluate(QualityLevel level, int recNo, const WeldValues& weld)
+{
+    const Step* step = decidingStep(level, recNo, weld.input());
     if (!step)
         return {};
     Evaluation e;
@@ -152,6 +194,11 @@ Evaluation evaluate(QualityLevel level, int recNo, const WeldInput& weld)
     if (e.outcome == Outcome::Mm || e.outcome == Outcome::Mm2)
         e.value = value(step->then.formula, weld);
     return e;
+}
+
+Evaluation evaluate(QualityLevel level, int recNo, const WeldInput& weld)
+{
+    return evaluate(level, recNo, WeldValues(weld));
 }
 
 Decimal exactValue(const Formula& f, const ExactWeld& weld)
@@ -198,23 +245,36 @@ ExactEvaluation evaluateExact(QualityLevel level, int recNo, const ExactWeld& we
     return e;
 }
 
-std::string text(const Evaluation& e, std::string_view catalogueText, std::string_view decimalSeparator)
+void assignText(std::string& out, const Evaluation& e, std::string_view catalogueText,
+                std::string_view decimalSeparator)
 {
+    out.clear();
     switch (e.outcome) {
     case Outcome::NoResult:
-        return {};
+        return;
     case Outcome::NotApplicable:
-        return std::string(kNotApplicable);
+        out += kNotApplicable;
+        return;
     case Outcome::NotPermitted:
-        return std::string(kNotPermitted);
+        out += kNotPermitted;
+        return;
     case Outcome::CatalogueText:
-        return std::string(catalogueText);
+        out += catalogueText;
+        return;
     case Outcome::Mm:
-        return Mm(e.value, decimalSeparator);
+        appendMm(out, e.value, decimalSeparator);
+        return;
     case Outcome::Mm2:
-        return Mm2(e.value, decimalSeparator);
+        appendMm2(out, e.value, decimalSeparator);
+        return;
     }
-    return {};
+}
+
+std::string text(const Evaluation& e, std::string_view catalogueText, std::string_view decimalSeparator)
+{
+    std::string out;
+    assignText(out, e, catalogueText, decimalSeparator);
+    return out;
 }
 
 } // namespace veltrano::rules

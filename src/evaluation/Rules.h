@@ -158,6 +158,30 @@ const Rule* find(QualityLevel level, int recNo);
 
 // ---- evaluation -------------------------------------------------------------
 
+// The weld with its four dimensions as exact decimals, converted once for
+// all the records of a pass rather than in every formula.  A dimension
+// without an exact decimal (not finite, too many binary places) is converted
+// again where a formula reads it, so that it fails on the same record, with
+// the same error, as a conversion in the formula itself.
+class WeldValues {
+public:
+    WeldValues() { set(WeldInput{}); }
+    explicit WeldValues(const WeldInput& weld) { set(weld); }
+
+    // Takes over the weld; only a changed dimension is converted anew.
+    // True when a dimension changed (or on the first weld).
+    bool set(const WeldInput& weld);
+    const WeldInput& input() const { return m_input; }
+    Decimal variable(Var v) const;
+
+private:
+    WeldInput m_input;
+    std::array<float, 4> m_dimensions{};
+    std::array<Decimal, 4> m_exact{};
+    std::array<bool, 4> m_exactKnown{};
+    bool m_empty = true;
+};
+
 struct Evaluation {
     Outcome outcome = Outcome::NoResult;
     Significand18 value{}; // for Mm and Mm2
@@ -169,11 +193,19 @@ const Step* decidingStep(const Rule& rule, const WeldInput& weld);
 // Exact value of a formula for this weld: the exact decimal of an uncapped
 // formula, or the 32-bit float of a capped or fixed one.
 Significand18 value(const Formula& f, const WeldInput& weld);
+Significand18 value(const Formula& f, const WeldValues& weld);
 
 Evaluation evaluate(QualityLevel level, int recNo, const WeldInput& weld);
+Evaluation evaluate(QualityLevel level, int recNo, const WeldValues& weld);
+
+// The step that decides a record for this weld, or nullptr for no result.
+const Step* decidingStep(QualityLevel level, int recNo, const WeldInput& weld);
 
 // The LimitText of an evaluation; CatalogueText takes over the given text.
 std::string text(const Evaluation& e, std::string_view catalogueText, std::string_view decimalSeparator);
+// The same text in place of out's content; out keeps its storage.
+void assignText(std::string& out, const Evaluation& e, std::string_view catalogueText,
+                std::string_view decimalSeparator);
 
 // ---- exact evaluation -------------------------------------------------------
 //

@@ -2,6 +2,8 @@
 
 #include "WeldWords.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
@@ -39,6 +41,30 @@ QIcon svgIcon(const QString& path, std::initializer_list<int> sizes)
     return icon;
 }
 
+// The images are drawn once per run: the menu and the toolbar show the same
+// ones and the program icon stands on every window.  The drawn icons go with
+// the application, before the window system they were drawn for.
+QHash<QString, QIcon>* gDrawnIcons = nullptr;
+
+QIcon drawnSvgIcon(const QString& path, std::initializer_list<int> sizes)
+{
+    if (!QCoreApplication::instance())
+        return svgIcon(path, sizes);
+    if (!gDrawnIcons) {
+        gDrawnIcons = new QHash<QString, QIcon>;
+        qAddPostRoutine([] {
+            delete gDrawnIcons;
+            gDrawnIcons = nullptr;
+        });
+    }
+    const auto known = gDrawnIcons->constFind(path);
+    if (known != gDrawnIcons->constEnd())
+        return *known;
+    const QIcon icon = svgIcon(path, sizes);
+    gDrawnIcons->insert(path, icon);
+    return icon;
+}
+
 } // namespace
 
 void installFontSubstitutes()
@@ -70,18 +96,18 @@ QIcon imageListIcon(int index)
     };
     if (index < 0 || index >= kImageCount)
         return {};
-    return svgIcon(QStringLiteral(":/images/%1.svg").arg(QLatin1String(names[static_cast<std::size_t>(index)])),
-                   {16, 24, 32, 48});
+    return drawnSvgIcon(QStringLiteral(":/images/%1.svg").arg(QLatin1String(names[static_cast<std::size_t>(index)])),
+                        {16, 24, 32, 48});
 }
 
 QIcon recordIcon()
 {
-    return svgIcon(QStringLiteral(":/images/record.svg"), {16, 24, 32, 48});
+    return drawnSvgIcon(QStringLiteral(":/images/record.svg"), {16, 24, 32, 48});
 }
 
 QIcon programIcon()
 {
-    return svgIcon(QStringLiteral(":/images/veltrano.svg"), {16, 24, 32, 48, 64, 128, 256});
+    return drawnSvgIcon(QStringLiteral(":/images/veltrano.svg"), {16, 24, 32, 48, 64, 128, 256});
 }
 
 QFont bold(QFont font)

@@ -310,6 +310,23 @@ std::string quantityText(const ExactNumber& n, std::string_view unit, std::strin
     return s.append(unit);
 }
 
+std::string boundedLimitText(const ExactNumber& limit, Bound bound, std::string_view unit,
+                             std::string_view decimalSeparator)
+{
+    constexpr std::string_view noBreakSpace = "\u00A0";
+    std::string s;
+    if (bound == Bound::Max)
+        s.append("\u2264").append(noBreakSpace);
+    else if (bound == Bound::Min)
+        s.append("\u2265").append(noBreakSpace);
+    s += limit.text(decimalSeparator);
+    if (unit.empty())
+        return s;
+    if (unit != kDegree)
+        s += noBreakSpace;
+    return s.append(unit);
+}
+
 FindingVerdict judgeFinding(const Weld& weld, const Finding& f, const CatalogueRows& rows,
                             std::string_view sep)
 {

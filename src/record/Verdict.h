@@ -63,4 +63,11 @@ RecordVerdict judgeRecord(const Record& record, const CatalogueRows& rows, std::
 // A quantity as the reasons write it: "0,33 mm", "18 mm²", "150°".
 std::string quantityText(const ExactNumber& n, std::string_view unit, std::string_view decimalSeparator);
 
+// A numeric limit with its direction, as the window and the printed record
+// show it: "≤ 0,33 mm" for a maximum, "≥ 110°" for a minimum (no sign for
+// Bound::None).  Sign, number and unit are joined by no-break spaces, so a
+// narrow column never puts them on two lines.
+std::string boundedLimitText(const ExactNumber& limit, Bound bound, std::string_view unit,
+                             std::string_view decimalSeparator);
+
 } // namespace veltrano::record

@@ -27,11 +27,13 @@ bool writeRecordPdf(QIODevice* device, const std::vector<PrintPage>& pages, QStr
 // once the new one is complete, a link followed, a named pipe or a device
 // written straight into, a folder refused, every failed write an error.  The verdict must be the
 // record's own (judgeRecord with the decimal comma); catalogueSha256 names
-// the catalogue that produced the limits.  Works without a running
-// application too (the command-line tool): it then starts a window-less
-// one for the time of the call.
+// the catalogue that produced the limits; recordFile is the record's file
+// (empty for a record never saved), of which the pages print the name as the
+// preview does.  Works without a running application too (the command-line
+// tool): it then starts a window-less one for the time of the call.
 bool writeRecordPdf(const QString& fileOrDash, const record::Record& record, const record::RecordVerdict& verdict,
-                    const record::CatalogueRows& rows, const std::string& catalogueSha256, QString* error);
+                    const record::CatalogueRows& rows, const std::string& catalogueSha256, QString* error,
+                    const QString& recordFile = QString());
 
 // Prints the pages in the printer's page range (all when none is set).
 bool printRecord(QPrinter& printer, const std::vector<PrintPage>& pages, QString* error);

@@ -2,16 +2,16 @@
 
 #include "CatalogueFields.h"
 #include "LimitText.h"
-#include "WeldWords.h"
+#include "RecordPrintFlow.h"
+#include "RecordPrintOverview.h"
 
-#include <QFontMetricsF>
-#include <QImage>
-#include <QTextLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <functional>
 
 #ifndef VELTRANO_VERSION
 #define VELTRANO_VERSION "0"
@@ -26,103 +26,7 @@ using record::FindingVerdict;
 using record::Weld;
 using record::WeldVerdict;
 
-constexpr double kMmPerInch = 25.4;
-constexpr double kLeft = 20.0;
-constexpr double kRight = 195.0;
-constexpr double kWidth = kRight - kLeft;
-constexpr double kTop = 15.0;
-constexpr double kContentBottom = 278.0; // the footer begins below
-constexpr double kFooterRule = 281.0;
-constexpr double kCellPad = 1.0;
-
-const TextStyle kTitle{16.0, true};
-const TextStyle kSubtitle{11.0, false};
-const TextStyle kVerdictLine{12.0, true};
-const TextStyle kHeading{11.0, true};
-const TextStyle kBody{9.0, false};
-const TextStyle kBodyBold{9.0, true};
-const TextStyle kLabel{9.0, true};
-const TextStyle kCell{8.0, false};
-const TextStyle kCellBold{8.0, true};
-const TextStyle kSmall{7.0, false};
-const TextStyle kFooter{7.5, false};
-
-QString qs(const std::string& s)
-{
-    return QString::fromStdString(s).simplified();
-}
-
-// Measures texts as they print: every length in millimetres.  The device is
-// a page-sized resolution that no screen rounds, so the wrapping decided
-// here holds on every device the pages are drawn on.
-class Measure {
-public:
-    Measure()
-        : m_device(8, 8, QImage::Format_Mono)
-    {
-        const int dotsPerMeter = static_cast<int>(std::lround(1200 / 0.0254));
-        m_device.setDotsPerMeterX(dotsPerMeter);
-        m_device.setDotsPerMeterY(dotsPerMeter);
-    }
-
-    double lineHeight(const TextStyle& s) const { return metrics(s).lineSpacing() / pxPerMm(); }
-    double width(const QString& text, const TextStyle& s) const
-    {
-        return metrics(s).horizontalAdvance(text) / pxPerMm();
-    }
-
-    // The text broken into lines of at most widthMm; an empty text is no line.
-    QStringList lines(const QString& text, const TextStyle& s, double widthMm) const
-    {
-        if (text.isEmpty())
-            return {};
-        QTextLayout layout(text, QFont(printFont(s), &m_device), &m_device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (;;) {
-            QTextLine line = layout.createLine();
-            if (!line.isValid())
-                break;
-            line.setLineWidth(widthMm * pxPerMm());
-        }
-        layout.endLayout();
-        QStringList out;
-        for (int i = 0; i < layout.lineCount(); ++i) {
-            const QTextLine line = layout.lineAt(i);
-            out << text.mid(line.textStart(), line.textLength()).trimmed();
-        }
-        return out;
-    }
-
-private:
-    double pxPerMm() const { return m_device.logicalDpiY() / kMmPerInch; }
-    QFontMetricsF metrics(const TextStyle& s) const { return QFontMetricsF(QFont(printFont(s), &m_device), &m_device); }
-
-    QImage m_device;
-};
-
-QString seamName(SeamType s)
-{
-    return QString::fromUtf8(seamWord(s));
-}
-
-QString levelName(QualityLevel l)
-{
-    return QString::fromUtf8(levelLetter(l));
-}
-
-QString number(const record::WrittenNumber& n)
-{
-    const auto v = n.value();
-    return v ? QString::fromStdString(v->text(",")) : QString::fromStdString(n.text);
-}
-
-QString verdictText(record::Verdict v)
-{
-    return QString::fromUtf8(record::verdictWord(v));
-}
+using namespace detail;
 
 // An ISO date of the file as a German reader writes it: 10.12.2026, with the
 // time of day when the file gives one.
@@ -143,88 +47,32 @@ QString optionalText(const std::optional<std::string>& s)
     return s ? qs(*s) : QString();
 }
 
+// A visual inspection names itself by its usual short name "VT" (" vt 2 ",
+// "VT (ISO 17637)") or by its German name.
+bool isVisualInspection(const std::optional<std::string>& method)
+{
+    if (!method)
+        return false;
+    const QString m = qs(*method);
+    static const QRegularExpression firstWord(QStringLiteral("^\\W*(\\w+)"));
+    const auto word = firstWord.match(m);
+    return (word.hasMatch() && word.captured(1).compare(QLatin1String("VT"), Qt::CaseInsensitive) == 0) ||
+           m.contains(QStringLiteral("Sichtprüf"), Qt::CaseInsensitive);
+}
+
+// "vorläufig – 2 Befunde offen": a record with findings that await the
+// inspector is not finished, whatever its verdict says so far.
+QString provisionalText(int open)
+{
+    return open == 1 ? QStringLiteral("vorläufig \u2013 1 Befund offen")
+                     : QStringLiteral("vorläufig \u2013 %1 Befunde offen").arg(open);
+}
+
 // The findings table: catalogue row, reference number, imperfection,
 // location, measured value, exact limit and the verdict with its reason.
-struct Column {
-    const char* title;
-    double width;
-};
-constexpr std::array<Column, 7> kColumns{{
-    {"Nr.", 8.0},
-    {"Ordnungsnr.", 20.0},
-    {"Unregelmäßigkeit", 41.0},
-    {"Ort", 30.0},
-    {"Messwert", 18.0},
-    {"Grenzwert", 20.0},
-    {"Ergebnis", 38.0},
-}};
-
-struct Cell {
-    QStringList lines;
-    TextStyle style;
-    QStringList more; // smaller lines under the first ones (the verdict's reason)
-};
-
-class Flow {
-public:
-    Flow(const Measure& m, std::function<void(Flow&)> continuation)
-        : m_measure(m)
-        , m_onNewPage(std::move(continuation))
-    {
-        m_pages.emplace_back();
-        m_y = kTop;
-    }
-
-    double y() const { return m_y; }
-    void advance(double mm) { m_y += mm; }
-    PrintPage& page() { return m_pages.back(); }
-    std::vector<PrintPage>& pages() { return m_pages; }
-    bool fits(double height) const { return m_y + height <= kContentBottom; }
-
-    void newPage()
-    {
-        m_pages.emplace_back();
-        m_y = kTop + 8.0; // below the running header
-        if (m_onNewPage)
-            m_onNewPage(*this);
-    }
-    // Starts a new page unless a block of this height fits on this one.
-    void keep(double height)
-    {
-        if (!fits(height))
-            newPage();
-    }
-    void setContinuation(std::function<void(Flow&)> f) { m_onNewPage = std::move(f); }
-
-    void text(double left, const QString& t, const TextStyle& s, bool right = false)
-    {
-        page().texts.push_back({left, m_y, t, s, right});
-    }
-    void textAt(double left, double top, const QString& t, const TextStyle& s, bool right = false)
-    {
-        page().texts.push_back({left, top, t, s, right});
-    }
-    void rule(double x1, double y1, double x2, double y2, double width = 0)
-    {
-        page().rules.push_back({x1, y1, x2, y2, width});
-    }
-    // A paragraph wrapped at the width.
-    void paragraph(double left, double width, const QString& t, const TextStyle& s)
-    {
-        const double h = m_measure.lineHeight(s);
-        for (const QString& line : m_measure.lines(t, s, width)) {
-            keep(h);
-            text(left, line, s);
-            m_y += h;
-        }
-    }
-
-private:
-    const Measure& m_measure;
-    std::function<void(Flow&)> m_onNewPage;
-    std::vector<PrintPage> m_pages;
-    double m_y = kTop;
-};
+constexpr std::array<const char*, 7> kTitles{"Nr.",      "Ordnungsnr.", "Unregelmäßigkeit", "Ort",
+                                             "Messwert", "Grenzwert",   "Ergebnis"};
+constexpr std::array<double, 7> kWidths{8.0, 20.0, 41.0, 30.0, 18.0, 20.0, 38.0};
 
 class RecordLayouter {
 public:
@@ -234,14 +82,20 @@ public:
         , m_verdict(v)
         , m_rows(rows)
         , m_info(info)
-        , m_flow(m_measure, {})
+        , m_flow(m_measure)
+        , m_openFindings(openFindings(v))
     {
+        // Following pages begin below the running header with the record's
+        // verdict, and under it the provisional mark where findings are open.
+        m_flow.setContentTop(kTop + 8.0 + (m_openFindings > 0 ? m_measure.lineHeight(kFooter) : 0.0));
     }
 
     std::vector<PrintPage> run()
     {
         titleBlock();
         headerBlock();
+        if (m_record.welds.size() > 1)
+            overviewTable(m_flow, m_record, m_verdict);
         for (std::size_t i = 0; i < m_record.welds.size(); ++i)
             weldBlock(m_record.welds[i], i < m_verdict.welds.size() ? m_verdict.welds[i] : WeldVerdict{});
         signatureBlock();
@@ -253,12 +107,20 @@ public:
 private:
     void titleBlock()
     {
-        m_flow.text(kLeft, kRecordPrintTitle, kTitle);
-        m_flow.advance(m_measure.lineHeight(kTitle));
-        m_flow.text(kLeft, QStringLiteral("Sichtprüfung von Schweißnähten nach %1")
-                               .arg(qs(m_record.inspection.standardOrDefault())),
-                    kSubtitle);
-        m_flow.advance(m_measure.lineHeight(kSubtitle) + 3.0);
+        // A visual inspection says so; any other method is named under the
+        // title, and a record without one says that it names none.
+        const record::Inspection& h = m_record.inspection;
+        const QString standard = qs(h.standardOrDefault());
+        if (isVisualInspection(h.method)) {
+            m_flow.paragraph(kLeft, kWidth, kRecordPrintTitle, kTitle);
+            m_flow.paragraph(kLeft, kWidth, QStringLiteral("Sichtprüfung von Schweißnähten nach %1").arg(standard),
+                             kSubtitle);
+        } else {
+            m_flow.paragraph(kLeft, kWidth, QStringLiteral("%1 nach %2").arg(kRecordPrintTitle, standard), kTitle);
+            const QString method = h.method && !qs(*h.method).isEmpty() ? qs(*h.method) : QStringLiteral("nicht angegeben");
+            m_flow.paragraph(kLeft, kWidth, QStringLiteral("Prüfverfahren: %1").arg(method), kSubtitle);
+        }
+        m_flow.advance(3.0);
 
         // The verdict of the whole record stands first: it is what the
         // reader of the sheet looks for.
@@ -267,6 +129,8 @@ private:
         m_flow.text(kLeft, QStringLiteral("Ergebnis des Protokolls: %1").arg(verdictText(m_verdict.verdict)),
                     kVerdictLine);
         m_flow.advance(m_measure.lineHeight(kVerdictLine));
+        if (m_openFindings > 0)
+            m_flow.paragraph(kLeft, kWidth, provisionalText(m_openFindings), kBodyBold);
         m_flow.paragraph(kLeft, kWidth, qs(m_verdict.reason), kBody);
         m_flow.advance(1.5);
         m_flow.rule(kLeft, m_flow.y(), kRight, m_flow.y(), 0.4);
@@ -309,8 +173,11 @@ private:
             m_flow.paragraph(kLeft + labelWidth, kWidth - labelWidth, qs(*h.remarks), kBody);
         }
         if (!m_info.fileName.isEmpty()) {
+            // The name only: a folder of the inspector's computer means
+            // nothing on paper and is nobody else's business.
             m_flow.text(kLeft, QStringLiteral("Datei:"), kLabel);
-            m_flow.paragraph(kLeft + labelWidth, kWidth - labelWidth, m_info.fileName, kBody);
+            m_flow.paragraph(kLeft + labelWidth, kWidth - labelWidth,
+                             QFileInfo(QDir::fromNativeSeparators(m_info.fileName)).fileName(), kBody);
         }
         m_flow.advance(4.0);
     }
@@ -347,8 +214,8 @@ private:
         const bool known = f.record >= 1 && f.record <= m_rows.rowCount();
         const auto value = f.value.value();
         QString limit;
-        if (v.limit)
-            limit = QString::fromStdString(record::quantityText(*v.limit, v.unit, ","));
+        if (v.limit) // with its direction: "≤ 0,33 mm", "≥ 110°"
+            limit = QString::fromStdString(record::boundedLimitText(*v.limit, v.bound, v.unit, ","));
         else if (!v.belongs)
             limit = QString::fromUtf8(kNotApplicable.data(), static_cast<qsizetype>(kNotApplicable.size()));
         else
@@ -359,7 +226,7 @@ private:
         QString location = optionalText(f.location);
         if (f.remark)
             location += (location.isEmpty() ? QString() : QStringLiteral(" \u2013 ")) + qs(*f.remark);
-        const auto w = [](std::size_t c) { return kColumns[c].width - 2 * kCellPad; };
+        const auto w = [](std::size_t c) { return kWidths[c] - 2 * kCellPad; };
         return {{
             {m_measure.lines(QString::number(f.record), kCell, w(0)), kCell, {}},
             {m_measure.lines(known ? qs(m_rows.text(f.record, field::kReference)) : QString(), kCell, w(1)), kCell, {}},
@@ -373,41 +240,11 @@ private:
         }};
     }
 
-    double cellsHeight(const std::array<Cell, 7>& cells) const
-    {
-        double h = 0;
-        for (const Cell& c : cells)
-            h = std::max(h, c.lines.size() * m_measure.lineHeight(c.style) +
-                                c.more.size() * m_measure.lineHeight(kSmall));
-        return std::max(h, m_measure.lineHeight(kCell)) + 2 * kCellPad;
-    }
-
-    void drawRow(const std::array<Cell, 7>& cells, double height)
-    {
-        const double top = m_flow.y();
-        double x = kLeft;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            double y = top + kCellPad;
-            for (const QString& line : cells[c].lines) {
-                m_flow.textAt(x + kCellPad, y, line, cells[c].style);
-                y += m_measure.lineHeight(cells[c].style);
-            }
-            for (const QString& line : cells[c].more) {
-                m_flow.textAt(x + kCellPad, y, line, kSmall);
-                y += m_measure.lineHeight(kSmall);
-            }
-            x += kColumns[c].width;
-        }
-        m_flow.rule(kLeft, top + height, kRight, top + height);
-        m_flow.advance(height);
-    }
-
     std::array<Cell, 7> headerCells() const
     {
         std::array<Cell, 7> cells;
-        for (std::size_t c = 0; c < kColumns.size(); ++c)
-            cells[c] = {m_measure.lines(QString::fromUtf8(kColumns[c].title), kCellBold,
-                                        kColumns[c].width - 2 * kCellPad),
+        for (std::size_t c = 0; c < kTitles.size(); ++c)
+            cells[c] = {m_measure.lines(QString::fromUtf8(kTitles[c]), kCellBold, kWidths[c] - 2 * kCellPad),
                         kCellBold,
                         {}};
         return cells;
@@ -417,7 +254,7 @@ private:
     {
         const auto cells = headerCells();
         m_flow.rule(kLeft, m_flow.y(), kRight, m_flow.y(), 0.3);
-        drawRow(cells, cellsHeight(cells));
+        m_flow.row(cells, kWidths, m_flow.rowHeight(cells));
     }
 
     void weldHeading(const Weld& w, bool continued)
@@ -440,7 +277,7 @@ private:
         // The heading does not stand alone at a page's end: it keeps its data,
         // the table header and the first finding with it.
         const double opening = m_measure.lineHeight(kHeading) + 0.5 + (data.size() + details.size()) * lh + 1.5 +
-                               cellsHeight(header) + (rows.empty() ? lh : cellsHeight(rows.front()));
+                               m_flow.rowHeight(header) + (rows.empty() ? lh : m_flow.rowHeight(rows.front()));
         m_flow.keep(opening);
         weldHeading(w, false);
         for (const QString& line : data + details) {
@@ -459,9 +296,9 @@ private:
                 tableHeader();
             });
             for (const auto& row : rows) {
-                const double h = cellsHeight(row);
+                const double h = m_flow.rowHeight(row);
                 m_flow.keep(h);
-                drawRow(row, h);
+                m_flow.row(row, kWidths, h);
             }
             m_flow.setContinuation({});
         }
@@ -502,8 +339,9 @@ private:
         }
     }
 
-    // The running header and the footer with version, catalogue, date and
-    // "Seite N von M", once the number of pages is known.
+    // The running header with the record's verdict (and the provisional
+    // mark while findings are open) and the footer with version, catalogue,
+    // date and "Seite N von M", once the number of pages is known.
     void finishPages(std::vector<PrintPage>& pages) const
     {
         const int total = static_cast<int>(pages.size());
@@ -511,6 +349,8 @@ private:
         const QString sha = m_info.catalogueSha256.isEmpty() ? QStringLiteral("nicht lesbar") : m_info.catalogueSha256;
         const QString order = optionalText(m_record.inspection.order);
         const double fh = m_measure.lineHeight(kFooter);
+        const TextStyle footerBold{kFooter.pointSize, true};
+        const QString verdict = QStringLiteral("Ergebnis des Protokolls: %1").arg(verdictText(m_verdict.verdict));
         for (int i = 0; i < total; ++i) {
             PrintPage& p = pages[static_cast<std::size_t>(i)];
             if (i > 0) {
@@ -518,7 +358,13 @@ private:
                 if (!order.isEmpty())
                     running += QStringLiteral(" \u2013 Auftrag %1").arg(order);
                 p.texts.push_back({kLeft, kTop, running, kFooter, false});
-                p.rules.push_back({kLeft, kTop + fh + 0.8, kRight, kTop + fh + 0.8, 0});
+                p.texts.push_back({kRight, kTop, verdict, footerBold, true});
+                double ruleY = kTop + fh + 0.8;
+                if (m_openFindings > 0) {
+                    p.texts.push_back({kRight, kTop + fh, provisionalText(m_openFindings), footerBold, true});
+                    ruleY += fh;
+                }
+                p.rules.push_back({kLeft, ruleY, kRight, ruleY, 0});
             }
             p.rules.push_back({kLeft, kFooterRule, kRight, kFooterRule, 0});
             p.texts.push_back({kLeft, kFooterRule + 1.0,
@@ -537,6 +383,7 @@ private:
     const RecordPrintInfo& m_info;
     Measure m_measure;
     Flow m_flow;
+    int m_openFindings = 0;
 };
 
 } // namespace

@@ -5,11 +5,15 @@
 // where a page ends, the page numbers), so the preview, the printer and the
 // PDF file all show the same pages.
 //
-// Every page carries the program version, the SHA-256 of the catalogue that
-// produced the limits, the printing date and "Seite N von M".  Welds follow
-// one another; a findings table that runs over a page ends repeats its
-// header on the next, and no row is split across pages.  The inspector's
-// place, date, name and signature close the record.
+// The title names the method (a visual inspection, or the method given).
+// The record's verdict comes first, marked "vorläufig – N Befunde offen"
+// while findings await the inspector (on every page).  A record of several
+// welds opens with an overview, one line per weld.  Every page carries the
+// program version, the SHA-256 of the catalogue that produced the limits,
+// the printing date and "Seite N von M".  Welds follow one another; a
+// findings table that runs over a page ends repeats its header on the next,
+// and no row is split across pages.  The inspector's place, date, name and
+// signature close the record.
 
 #include "CatalogueRows.h"
 #include "Record.h"
@@ -58,7 +62,7 @@ struct RecordPrintInfo {
     QString programVersion;
     QString catalogueSha256; // hex; empty when the catalogue could not be read
     QDateTime printed;
-    QString fileName;        // the record file, empty for a record never saved
+    QString fileName;        // the record file, empty for a record never saved; only its name is printed
 };
 
 // The program's own version, as the build names it.

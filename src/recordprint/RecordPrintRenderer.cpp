@@ -69,7 +69,8 @@ bool writeRecordPdf(QIODevice* device, const std::vector<PrintPage>& pages, QStr
 }
 
 bool writeRecordPdf(const QString& fileOrDash, const record::Record& record, const record::RecordVerdict& verdict,
-                    const record::CatalogueRows& rows, const std::string& catalogueSha256, QString* error)
+                    const record::CatalogueRows& rows, const std::string& catalogueSha256, QString* error,
+                    const QString& recordFile)
 {
     const print::GuiApplicationScope app; // the layout measures with fonts
     if (!app.usable()) {
@@ -80,6 +81,7 @@ bool writeRecordPdf(const QString& fileOrDash, const record::Record& record, con
     info.programVersion = programVersion();
     info.catalogueSha256 = QString::fromStdString(catalogueSha256);
     info.printed = QDateTime::currentDateTime();
+    info.fileName = recordFile; // the layout prints its name only
     const std::vector<PrintPage> pages = layoutRecord(record, verdict, rows, info);
     return print::writePdf(fileOrDash, kRecordPrintTitle, static_cast<int>(pages.size()), recordPages(pages), error);
 }

@@ -1,5 +1,6 @@
 #include "ENUnit3.h"
 #include "ENUnit3Layout.h"
+#include "ENUnit3Links.h"
 
 #include "BackupForm.h"
 #include "CatalogueFields.h"
@@ -33,21 +34,13 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include <utility>
+
 namespace veltrano {
 namespace {
 
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
-// Shows a field's text from its beginning, as a data-bound edit does.
-void setFieldText(QLineEdit* edit, const QString& text)
-{
-    if (edit->text() != text)
-        edit->setText(text);
-    edit->setCursorPosition(0);
-}
+using form3::qs;
+using form3::setFieldText;
 
 void selectFirstItem(QComboBox* combo)
 {
@@ -66,82 +59,6 @@ bool isEnterKey(int key)
 
 const char* const TForm3::kGeneralHint =
     "Nahtma\u00DFe und Bewertungsgruppe w\u00E4hlen und mit Datenbank-Schaltern bzw. den Pfeiltasten bl\u00E4ttern";
-
-// ---------------------------------------------------------------------------
-// The window's parts as the driver sees them.
-
-// DBEdit5: shows the limit column it is bound to; the driver may bind it to
-// another column for the length of one evaluation.
-class TForm3::LimitFieldLink : public LimitField {
-public:
-    LimitFieldLink(const Catalogue& catalogue, QLineEdit* edit)
-        : m_catalogue(catalogue)
-        , m_edit(edit)
-    {
-    }
-    std::string text() const override { return m_catalogue.FieldText(m_column); }
-    std::string dataField() const override { return m_column; }
-    void setDataField(const std::string& column) override
-    {
-        if (column == m_column)
-            return;
-        m_column = column;
-        refresh();
-    }
-    void refresh() { setFieldText(m_edit, qs(text())); }
-
-private:
-    const Catalogue& m_catalogue;
-    QLineEdit* m_edit;
-    std::string m_column = limitColumn(QualityLevel::B);
-};
-
-class TForm3::ResultLabel : public ResultDisplay {
-public:
-    explicit ResultLabel(QLabel* label)
-        : m_label(label)
-    {
-    }
-    void setCaption(const std::string& text) override { m_label->setText(qs(text)); }
-
-private:
-    QLabel* m_label;
-};
-
-class TForm3::StatusPanelLink : public StatusPanel {
-public:
-    explicit StatusPanelLink(TForm3& form)
-        : m_form(form)
-    {
-    }
-    void setPanelText(int panel, const std::string& text) override { m_form.setPanelText(panel, qs(text)); }
-
-private:
-    TForm3& m_form;
-};
-
-class TForm3::WeldInputs : public WeldSource {
-public:
-    explicit WeldInputs(const TForm3& form)
-        : m_form(form)
-    {
-    }
-    WeldInput weld() const override
-    {
-        WeldInput weld;
-        weld.t = m_form.SpinEdit1->floatValue();
-        weld.l = m_form.SpinEdit2->floatValue();
-        weld.b = m_form.SpinEdit3->floatValue();
-        weld.bw = m_form.SpinEdit4->floatValue();
-        weld.seamType = ItemIndex(m_form.ComboBox1);
-        weld.welderTest = m_form.CheckBox1->isChecked();
-        weld.railBridge = m_form.CheckBox2->isChecked();
-        return weld;
-    }
-
-private:
-    const TForm3& m_form;
-};
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -185,8 +102,7 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     setCommand(Command::Help, [] { ShowHelpFile(HelpFileName); });
     setCommand(Command::Info, [this] { ShowInfoWindow(this); });
     // Printer setup, preview and print: the evaluation report.
-    m_RvSystem1 = std::make_unique<report::ReportSystem>();
-    setCommand(Command::PrinterSetup, [this] { m_RvSystem1->printerSetup(this); });
+    setCommand(Command::PrinterSetup, [this] { reportSystem().printerSetup(this); });
     setCommand(Command::Preview,
                [this] { report::runReportCommand(m_state.aResult, this, [this] { PrintReport(); }); });
     // The backup copies the database files of the catalogue's folder, which
@@ -451,7 +367,7 @@ void TForm3::PrintReport()
     inputs.nl = SpinEdit2->text();
     inputs.nb = SpinEdit3->text();
     inputs.wb = SpinEdit4->text();
-    m_RvSystem1->execute(report::buildReportParameters(inputs, m_state.aResult), this);
+    reportSystem().execute(report::buildReportParameters(inputs, m_state.aResult), this);
 }
 
 void TForm3::ToolButton3Click()
@@ -537,7 +453,10 @@ void TForm3::ToolButton8Click()
 {
     // Every row change evaluates that row, so the walk fills the result
     // cache for the current weld and ends on the row it started on.
-    WalkAllRows(m_table1);
+    {
+        const QuietWalk quiet(*this);
+        WalkAllRows(m_table1);
+    }
     DBGrid1->setFocus(Qt::OtherFocusReason);
 }
 
@@ -545,6 +464,19 @@ void TForm3::ToolButton8Click()
 // The catalogue's rows
 
 void TForm3::Table1DataChange()
+{
+    if (m_bWalking) {
+        ++m_walkRows;
+        showCurrentRow();
+        DataSource1DataChange();
+        return;
+    }
+    showRowFields();
+    showCurrentRow();
+    DataSource1DataChange();
+}
+
+void TForm3::showRowFields()
 {
     setFieldText(DBEdit1, qs(m_table1.FieldText(field::kGroup)));
     setFieldText(DBEdit2, qs(m_table1.FieldText(field::kThickness)));
@@ -554,9 +486,6 @@ void TForm3::Table1DataChange()
     if (DBMemo1->toPlainText() != remarks)
         DBMemo1->setPlainText(remarks);
     m_limitField->refresh();
-
-    showCurrentRow();
-    DataSource1DataChange();
 }
 
 void TForm3::showCurrentRow()

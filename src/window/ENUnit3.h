@@ -177,6 +177,7 @@ protected:
 
 private:
     class LimitFieldLink;
+    class QuietWalk;
     class ResultLabel;
     class StatusPanelLink;
     class WeldInputs;
@@ -218,6 +219,8 @@ private:
 
     void setSeamLayout(bool buttWeld);
     void Table1DataChange();
+    void showRowFields(); // the display fields and the limit field of the current row
+    report::ReportSystem& reportSystem();
     void showCurrentRow();
     void DBGrid1RowChange(int row);
     void runCommand(Command command);
@@ -248,6 +251,8 @@ private:
     bool m_bOtherWindowActive = false; // another window of the program was active since
     bool m_bInActivate = false;
     bool m_bClosing = false;
+    bool m_bWalking = false; // the recalculation walk is under way (QuietWalk)
+    int m_walkRows = 0;      // rows the walk has passed so far
 };
 
 } // namespace veltrano

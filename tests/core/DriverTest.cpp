@@ -33,14 +33,15 @@ struct FakeCatalogue : RecordCursor, LimitField {
         if (onChange)
             onChange();
     }
-    std::string text() const override
+    const std::string& text() const override
     {
+        static const std::string kNone;
         const_cast<FakeCatalogue*>(this)->textsRead.push_back(column);
         if (current < 1 || current > static_cast<int>(rows.size()))
-            return {};
+            return kNone;
         const auto& row = rows[static_cast<std::size_t>(current - 1)];
         const auto it = row.find(column);
-        return it == row.end() ? std::string() : it->second;
+        return it == row.end() ? kNone : it->second;
     }
     std::string dataField() const override { return column; }
     void setDataField(const std::string& c) override { column = c; }
@@ -176,6 +177,31 @@ TEST_F(DriverTest, WelderTestSubstitutionAlsoAtOtherLevels)
     catalogue.moveTo(33);
     EXPECT_EQ(state.aResult[33], "Sonderfall zul\u00E4ssig");
     EXPECT_EQ(catalogue.column, "niedrigD");
+}
+
+// Records that share a rule share its worked-out text only while the weld's
+// dimensions stay as they are.
+TEST_F(DriverTest, RecordsSharingARuleFollowAChangedDimension)
+{
+    struct Step {
+        float WeldInput::*dimension;
+        float value;
+        int rec;
+        const char* expected;
+    } steps[] = {
+        {&WeldInput::t, 10.0f, 57, "2,0 mm"}, // min(0.2 t, 2)
+        {&WeldInput::t, 5.0f, 59, "1,0 mm"},  // the same rule, thinner
+        {&WeldInput::t, 5.0f, 61, "1,0 mm"},
+        {&WeldInput::b, 12.0f, 38, "12,0 mm\u00B2"}, // 0.01 l b
+        {&WeldInput::b, 20.0f, 40, "20,0 mm\u00B2"}, // the same rule, wider
+        {&WeldInput::l, 50.0f, 38, "10,0 mm\u00B2"}, // back on the first record, shorter
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.rec);
+        weld.input.*step.dimension = step.value;
+        catalogue.moveTo(step.rec);
+        EXPECT_EQ(state.aResult[static_cast<std::size_t>(step.rec)], step.expected);
+    }
 }
 
 TEST_F(DriverTest, CatalogueTextRuleTakesTheBoundText)

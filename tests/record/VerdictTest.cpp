@@ -191,6 +191,11 @@ TEST(Verdict, UnitsAndBoundsOfTheNumericRows)
     EXPECT_EQ(angle.unit, "°");
     EXPECT_EQ(angle.bound, Bound::Min);
     EXPECT_EQ(judgeFinding(butt, makeFinding(1, "1"), rows).bound, Bound::None);
+    // The limit as the inspector reads it: its direction first, number and
+    // unit held together by no-break spaces.
+    EXPECT_EQ(boundedLimitText(*mm.limit, mm.bound, mm.unit, ","), "\u2264\u00A02,2\u00A0mm");
+    EXPECT_EQ(boundedLimitText(*angle.limit, angle.bound, angle.unit, ","), "\u2265\u00A0150\u00B0");
+    EXPECT_EQ(boundedLimitText(*mm.limit, Bound::None, "", "."), "2.2");
 }
 
 TEST(Verdict, WeldsAndRecordsCombineTheirParts)

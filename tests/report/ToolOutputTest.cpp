@@ -205,6 +205,9 @@ TEST(ToolOutput, TheRecordIsReadOnceForThePdfAndTheList)
         const QString text = pdfText(pdf);
         EXPECT_TRUE(text.contains("angenommen")) << text.toStdString();
         EXPECT_FALSE(text.contains(QString::fromUtf8("zur\u00FCckgewiesen"))) << text.toStdString();
+        // The print names the file it was read from, without its folder.
+        EXPECT_TRUE(text.contains("Datei: R.vrec")) << text.toStdString();
+        EXPECT_FALSE(text.contains(dir.path())) << text.toStdString();
     }
 }
 #endif

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QStandardPaths>
@@ -308,6 +309,12 @@ private slots:
             QCOMPARE(state.aResult[static_cast<std::size_t>(rec)], results[static_cast<std::size_t>(rec - 1)]);
         QCOMPARE(form.DBEdit5->text().toStdString(),
                  form.Table1().FieldText(limitColumn(static_cast<QualityLevel>(level + 1))));
+
+        // The grid paints again and stands as the walk leaves it: coming back
+        // up from the last row, the row it started on is the first one shown.
+        QVERIFY(form.DBGrid1->viewport()->updatesEnabled());
+        QVERIFY(form.DBGrid1->verticalHeader()->viewport()->updatesEnabled());
+        QCOMPARE(form.DBGrid1->rowAt(0), 39);
     }
 
     // At its end the window empties the cache; the saved hint stays.
