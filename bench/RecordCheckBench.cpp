@@ -1,10 +1,10 @@
 // Speed of the inspection record: a record of 1,000 welds with 10 findings
 // each, read, judged against the shipped catalogue and written as the JSON
 // of --check, step by step and as the whole check of a file.
-#include "Catalogue.h"
-#include "CatalogueRows.h"
-#include "Check.h"
-#include "RecordFile.h"
+#include "catalogue/Catalogue.h"
+#include "record/CatalogueRows.h"
+#include "record/Check.h"
+#include "record/RecordFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,13 +25,13 @@ std::string bigRecord()
     std::ostringstream s;
     s << R"({"format":"veltrano-record","version":1,"inspection":{"order":"A-4711"},"welds":[)";
     for (int w = 0; w < 1000; ++w) {
-        s << (w ? "," : "") << R"({"id":"N)" << w << R"(","seam":")" << (w % 2 ? "fillet" : "butt")
-          << R"(","level":")" << "BCD"[w % 3] << R"(","t":)" << 3 + (w % 40) * 0.25 << R"(,"l":)" << 50 + w % 200
+        s << (w ? "," : "") << R"({"id":"N)" << w << R"(","seam":")" << (w % 2 ? "fillet" : "butt") << R"(","level":")"
+          << "BCD"[w % 3] << R"(","t":)" << 3 + (w % 40) * 0.25 << R"(,"l":)" << 50 + w % 200
           << R"(,"b":12,"bw":2,"findings":[)";
         for (int f = 0; f < 10; ++f) {
             const int recNo = 1 + (w * 10 + f) % 89;
-            s << (f ? "," : "") << R"({"record":)" << recNo << R"(,"value":")" << "0," << (w + f) % 100
-              << R"(","length":)" << (f * 3) % 30 << "}";
+            s << (f ? "," : "") << R"({"record":)" << recNo << R"(,"value":")"
+              << "0," << (w + f) % 100 << R"(","length":)" << (f * 3) % 30 << "}";
         }
         s << "]}";
     }
@@ -41,7 +41,10 @@ std::string bigRecord()
 
 class Fixture {
 public:
-    Fixture() : catalogue(VELTRANO_BENCH_CATALOGUE), rows(catalogue), text(bigRecord())
+    Fixture()
+        : catalogue(VELTRANO_BENCH_CATALOGUE)
+        , rows(catalogue)
+        , text(bigRecord())
     {
         catalogue.Open();
         file = std::filesystem::temp_directory_path() / "veltrano-record-bench.json";

@@ -16,8 +16,8 @@
 //   set: then it does nothing at all.  An attempt at an end keeps the row but
 //   still notifies a data change.
 
-#include "CatalogueFields.h"
-#include "Driver.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/Driver.h"
 
 #include <filesystem>
 #include <functional>
@@ -43,7 +43,10 @@ public:
     using Bookmark = int;
 
     Catalogue() = default;
-    explicit Catalogue(std::filesystem::path file) : m_file(std::move(file)) {}
+    explicit Catalogue(std::filesystem::path file)
+        : m_file(std::move(file))
+    {
+    }
 
     void setFile(std::filesystem::path file) { m_file = std::move(file); }
     const std::filesystem::path& file() const { return m_file; }
@@ -55,8 +58,8 @@ public:
     bool Active() const { return m_active; }
 
     int RecordCount() const;
-    int RecNo() const override;     // 1-based; 0 while closed or empty
-    void SetRecNo(int recNo);       // notifies when the row changes
+    int RecNo() const override; // 1-based; 0 while closed or empty
+    void SetRecNo(int recNo);   // notifies when the row changes
     void First() override;
     void Prior();
     void Next();
@@ -107,7 +110,11 @@ private:
 class CatalogueLimitField : public LimitField {
 public:
     explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = field::kLevelB)
-        : m_catalogue(catalogue), m_column(std::move(column)), m_index(Catalogue::FieldIndex(m_column)) {}
+        : m_catalogue(catalogue)
+        , m_column(std::move(column))
+        , m_index(Catalogue::FieldIndex(m_column))
+    {
+    }
     const std::string& text() const override { return m_catalogue.FieldRefAt(m_catalogue.CurrentRow(), m_index); }
     LimitTextRef limit() const override
     {

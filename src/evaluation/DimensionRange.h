@@ -3,7 +3,7 @@
 // fields hold them.  The record file, the command-line tool and the windows
 // all check a dimension against these numbers.
 
-#include "Decimal.h"
+#include "evaluation/Decimal.h"
 
 namespace veltrano {
 

@@ -3,7 +3,7 @@
 // every evaluation, so a ticked option or a changed dimension counts from the
 // next evaluation on.
 
-#include "CatalogueFields.h"
+#include "evaluation/CatalogueFields.h"
 
 namespace veltrano {
 

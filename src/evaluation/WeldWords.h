@@ -3,7 +3,7 @@
 // prints them, in the selectors of both windows, the report, the printed
 // record and the check.
 
-#include "WeldInput.h"
+#include "evaluation/WeldInput.h"
 
 namespace veltrano {
 

@@ -1,6 +1,6 @@
-#include "WindowLook.h"
+#include "look/WindowLook.h"
 
-#include "WeldWords.h"
+#include "evaluation/WeldWords.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -91,8 +91,8 @@ QFont windowFont(int pixelSize, const QString& family)
 QIcon imageListIcon(int index)
 {
     static const std::array<const char*, kImageCount> names = {
-        "manual", "print", "help", "printer-setup", "preview", "backup", "exit",
-        "first", "prior", "next", "last", "info", "recalculation",
+        "manual", "print", "help", "printer-setup", "preview", "backup",        "exit",
+        "first",  "prior", "next", "last",          "info",    "recalculation",
     };
     if (index < 0 || index >= kImageCount)
         return {};

@@ -1,10 +1,10 @@
-#include "Check.h"
+#include "record/Check.h"
 
-#include "CatalogueFields.h"
-#include "LimitText.h"
-#include "PlainText.h"
-#include "RecordFile.h"
-#include "WeldWords.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/WeldWords.h"
+#include "record/PlainText.h"
+#include "record/RecordFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -56,8 +56,8 @@ int exitStatus(Verdict v)
     return kCheckOpen;
 }
 
-void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record,
-                     const RecordVerdict& verdict, const CatalogueRows& rows, std::string_view sep)
+void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record, const RecordVerdict& verdict,
+                     const CatalogueRows& rows, std::string_view sep)
 {
     out << "Pr\u00FCfprotokoll " << fileName << '\n';
     const Inspection& h = record.inspection;

@@ -1,4 +1,4 @@
-#include "PlainText.h"
+#include "record/PlainText.h"
 
 namespace veltrano::record {
 

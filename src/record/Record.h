@@ -4,10 +4,10 @@
 // values are kept as they were written, so the verdict reads the exact
 // decimal and the file is saved again unchanged.
 
-#include "DimensionRange.h"
-#include "ExactNumber.h"
-#include "JsonTree.h"
-#include "WeldInput.h"
+#include "evaluation/DimensionRange.h"
+#include "evaluation/WeldInput.h"
+#include "record/ExactNumber.h"
+#include "record/JsonTree.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "RowLookup.h"
+#include "record/RowLookup.h"
 
-#include "CatalogueFields.h"
-#include "PlainText.h"
-#include "Verdict.h"
+#include "evaluation/CatalogueFields.h"
+#include "record/PlainText.h"
+#include "record/Verdict.h"
 
 #include <algorithm>
 #include <charconv>

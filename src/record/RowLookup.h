@@ -5,8 +5,8 @@
 // functions on the record core's view of the catalogue, so the window and
 // the tests share them.
 
-#include "CatalogueRows.h"
-#include "Record.h"
+#include "record/CatalogueRows.h"
+#include "record/Record.h"
 
 #include <string>
 #include <string_view>

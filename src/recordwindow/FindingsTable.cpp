@@ -1,6 +1,6 @@
-#include "FindingsTable.h"
+#include "recordwindow/FindingsTable.h"
 
-#include "VerdictLook.h"
+#include "recordwindow/VerdictLook.h"
 
 #include <QComboBox>
 #include <QCompleter>

@@ -4,8 +4,8 @@
 // entries and the view that walks them from the keyboard.  The model reads
 // the record window through the small FindingsSource interface.
 
-#include "Record.h"
-#include "Verdict.h"
+#include "record/Record.h"
+#include "record/Verdict.h"
 
 #include <QAbstractTableModel>
 #include <QFont>

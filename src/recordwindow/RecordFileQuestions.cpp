@@ -1,6 +1,6 @@
-#include "RecordFileQuestions.h"
+#include "recordwindow/RecordFileQuestions.h"
 
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <QDir>
 #include <QFileInfo>

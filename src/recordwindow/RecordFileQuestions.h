@@ -3,7 +3,7 @@
 // changed since it was loaded, a file no one may write, and at the start of
 // the program the copy of work an earlier run did not save.
 
-#include "RecordRecovery.h"
+#include "recordwindow/RecordRecovery.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include "RecordForm.h"
+#include "recordwindow/RecordForm.h"
 
-#include "FindingsTable.h"
-#include "RecordFile.h"
-#include "RecordFileQuestions.h"
-#include "RecordPrint.h"
-#include "RecordRecovery.h"
-#include "RowLookup.h"
-#include "VerdictLook.h"
-#include "WindowLook.h"
+#include "look/WindowLook.h"
+#include "record/RecordFile.h"
+#include "record/RowLookup.h"
+#include "recordprint/RecordPrint.h"
+#include "recordwindow/FindingsTable.h"
+#include "recordwindow/RecordFileQuestions.h"
+#include "recordwindow/RecordRecovery.h"
+#include "recordwindow/VerdictLook.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

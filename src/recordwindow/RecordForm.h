@@ -12,12 +12,12 @@
 // changes a recovery copy lies in the user's data folder, offered again at
 // the next start of the program.
 
-#include "Catalogue.h"
-#include "CatalogueRows.h"
-#include "FileStamp.h"
-#include "FindingsTable.h"
-#include "Record.h"
-#include "Verdict.h"
+#include "catalogue/Catalogue.h"
+#include "record/CatalogueRows.h"
+#include "record/FileStamp.h"
+#include "record/Record.h"
+#include "record/Verdict.h"
+#include "recordwindow/FindingsTable.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,11 +1,11 @@
 // The record window's files: new, open, save with its questions, the
 // recovery copy of unsaved work, and the one record window of the program.
 
-#include "RecordForm.h"
+#include "recordwindow/RecordForm.h"
 
-#include "RecordFile.h"
-#include "RecordFileQuestions.h"
-#include "RecordRecovery.h"
+#include "record/RecordFile.h"
+#include "recordwindow/RecordFileQuestions.h"
+#include "recordwindow/RecordRecovery.h"
 
 #include <QCloseEvent>
 #include <QDir>

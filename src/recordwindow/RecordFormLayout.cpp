@@ -1,10 +1,10 @@
 // The record window's construction: its menu, its fields, the findings
 // table and the wiring of every field to the command it takes over.
 
-#include "RecordForm.h"
+#include "recordwindow/RecordForm.h"
 
-#include "FindingsTable.h"
-#include "WindowLook.h"
+#include "look/WindowLook.h"
+#include "recordwindow/FindingsTable.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "RecordRecovery.h"
+#include "recordwindow/RecordRecovery.h"
 
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <QDir>
 #include <QFile>

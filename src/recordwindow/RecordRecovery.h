@@ -5,8 +5,8 @@
 // The next start of the program offers the copies back.  Files only, no
 // window.
 
-#include "FileStamp.h"
-#include "Record.h"
+#include "record/FileStamp.h"
+#include "record/Record.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "VerdictLook.h"
+#include "recordwindow/VerdictLook.h"
 
 namespace veltrano {
 

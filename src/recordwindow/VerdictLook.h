@@ -3,8 +3,8 @@
 // "zurückgewiesen", "offen"), and beside it a colour for the eye that
 // never stands alone.
 
-#include "Record.h"
-#include "Verdict.h"
+#include "record/Record.h"
+#include "record/Verdict.h"
 
 #include <QColor>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "CatalogueModel.h"
+#include "window/CatalogueModel.h"
 
-#include "CatalogueFields.h"
+#include "evaluation/CatalogueFields.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -56,7 +56,6 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
         return QString::fromStdString(columnFields()[static_cast<std::size_t>(section)]);
     }
     return QString(); // the row indicator draws itself
-
 }
 
 Qt::ItemFlags CatalogueModel::flags(const QModelIndex& index) const

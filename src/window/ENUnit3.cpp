@@ -1,17 +1,17 @@
-#include "ENUnit3.h"
-#include "ENUnit3Layout.h"
-#include "ENUnit3Links.h"
+#include "window/ENUnit3.h"
+#include "window/ENUnit3Layout.h"
+#include "window/ENUnit3Links.h"
 
-#include "BackupForm.h"
-#include "CatalogueFields.h"
-#include "CatalogueModel.h"
-#include "HelpViewer.h"
-#include "InfoUnit.h"
-#include "RecordForm.h"
-#include "RecordWindowLink.h"
-#include "ReportPreview.h"
-#include "SpinEdit.h"
-#include "WindowLook.h"
+#include "backup/BackupForm.h"
+#include "evaluation/CatalogueFields.h"
+#include "help/HelpViewer.h"
+#include "help/InfoUnit.h"
+#include "look/WindowLook.h"
+#include "recordwindow/RecordForm.h"
+#include "report/ReportPreview.h"
+#include "window/CatalogueModel.h"
+#include "window/RecordWindowLink.h"
+#include "window/SpinEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,8 +73,8 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     setWindowIcon(programIcon());
     setFont(windowFont(14));
     // A fixed single border: no resizing, no maximising.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     buildMenu();
     buildToolBar();
@@ -109,8 +109,9 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     // is the program's own; the table is closed for the copy and opened again
     // when the dialog has closed.
     setCommand(Command::Backup, [this] {
-        RunBackupDialog(this, StatusBar1, [this] { CloseTable(); }, [this] { OpenTable(); },
-                        QString::fromStdU16String(m_table1.file().parent_path().u16string()));
+        RunBackupDialog(
+            this, StatusBar1, [this] { CloseTable(); }, [this] { OpenTable(); },
+            QString::fromStdU16String(m_table1.file().parent_path().u16string()));
     });
     FormCreate();
 
@@ -778,8 +779,8 @@ bool TForm3::dispatchInputEvent(QObject* watched, QEvent* event)
 
 bool TForm3::dispatchFieldEvent(QObject* watched, QEvent* event)
 {
-    const bool isField = watched == DBEdit1 || watched == DBEdit2 || watched == DBEdit3 || watched == DBEdit4
-                         || watched == DBEdit5 || watched == DBMemo1 || watched == DBMemo1->viewport();
+    const bool isField = watched == DBEdit1 || watched == DBEdit2 || watched == DBEdit3 || watched == DBEdit4 ||
+                         watched == DBEdit5 || watched == DBMemo1 || watched == DBMemo1->viewport();
     if (!isField)
         return false;
     switch (event->type()) {

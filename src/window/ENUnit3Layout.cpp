@@ -2,14 +2,14 @@
 // panels and fields with their geometry and fonts, the tab order, and the
 // connections of the controls to the window's handlers.
 
-#include "ENUnit3.h"
-#include "ENUnit3Layout.h"
+#include "window/ENUnit3Layout.h"
+#include "window/ENUnit3.h"
 
-#include "CatalogueModel.h"
-#include "DimensionRange.h"
-#include "SpinEdit.h"
-#include "WeldWords.h"
-#include "WindowLook.h"
+#include "evaluation/DimensionRange.h"
+#include "evaluation/WeldWords.h"
+#include "look/WindowLook.h"
+#include "window/CatalogueModel.h"
+#include "window/SpinEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -294,10 +294,12 @@ void TForm3::buildInputPanel()
     Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel2->setGeometry(8, 130, 649, 7);
 
-    CheckBox1 = new QCheckBox(QStringLiteral(" Naht zur Schwei\u00DFerpr\u00FCfung nach DIN EN 287-1:2006 bewertet"), Panel1);
+    CheckBox1 =
+        new QCheckBox(QStringLiteral(" Naht zur Schwei\u00DFerpr\u00FCfung nach DIN EN 287-1:2006 bewertet"), Panel1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(48, 142, 425, 20);
-    CheckBox2 = new QCheckBox(QStringLiteral("Naht nach Ril 804.4101 Tabelle 3 - Eisenbahnbr\u00FCcken - bewertet"), Panel1);
+    CheckBox2 =
+        new QCheckBox(QStringLiteral("Naht nach Ril 804.4101 Tabelle 3 - Eisenbahnbr\u00FCcken - bewertet"), Panel1);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setGeometry(48, 165, 411, 20);
     // A caption is never cut off, whatever the font's width.
@@ -344,9 +346,8 @@ void TForm3::buildRecordPanel()
 void TForm3::buildTabOrder()
 {
     // Inputs first, then the catalogue fields, the options and the grid.
-    const QList<QWidget*> order = {ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, DBEdit1,
-                                   DBEdit2,   DBEdit3,   DBEdit4,   DBMemo1,   DBEdit5,   CheckBox1, CheckBox2,
-                                   DBGrid1};
+    const QList<QWidget*> order = {ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, DBEdit1, DBEdit2,
+                                   DBEdit3,   DBEdit4,   DBMemo1,   DBEdit5,   CheckBox1, CheckBox2, DBGrid1};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -402,11 +403,11 @@ void TForm3::connectHandlers()
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm3::onFocusWindowChanged);
 
     // Focus and key events of the inputs and the display fields.
-    for (QWidget* input : std::initializer_list<QWidget*>{ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3,
-                                                          SpinEdit4})
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4})
         input->installEventFilter(this);
-    for (QWidget* field : std::initializer_list<QWidget*>{DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBMemo1,
-                                                          DBMemo1->viewport()})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBMemo1, DBMemo1->viewport()})
         field->installEventFilter(this);
 }
 

@@ -1,8 +1,8 @@
-#include "RecordWindowLink.h"
+#include "window/RecordWindowLink.h"
 
-#include "ENUnit3.h"
-#include "RecordForm.h"
-#include "SpinEdit.h"
+#include "recordwindow/RecordForm.h"
+#include "window/ENUnit3.h"
+#include "window/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 // The record window knows nothing of the main window; it is handed the
 // catalogue file and a function that yields the main window's weld.
 
-#include "Record.h"
+#include "record/Record.h"
 
 #include <QString>
 

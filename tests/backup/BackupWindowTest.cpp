@@ -2,10 +2,10 @@
 // a program folder of its own.
 
 #include "BackupFixture.h"
-#include "BackupForm.h"
-#include "Catalogue.h"
-#include "ENUnit3.h"
 #include "WindowTestSupport.h"
+#include "backup/BackupForm.h"
+#include "catalogue/Catalogue.h"
+#include "window/ENUnit3.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,10 +2,10 @@
 // table: by row number, reference number, title or a part of the name, only
 // among the rows that can belong to the weld, letter case aside also for
 // umlauts, and nothing for a text that names no offered row.
-#include "RowLookup.h"
+#include "record/RowLookup.h"
 
 #include "FixtureRows.h"
-#include "PlainText.h"
+#include "record/PlainText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // earlier run is moved aside so that this run's work never replaces it, a
 // damaged copy is refused with its reason, and a removed copy is gone with
 // its note.  The user's data folder lies in the test's own temporary folder.
-#include "RecordRecovery.h"
-#include "RecordFile.h"
+#include "recordwindow/RecordRecovery.h"
+#include "record/RecordFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

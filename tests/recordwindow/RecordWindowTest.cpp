@@ -2,13 +2,13 @@
 // the focus widget, clicks where the controls stand, the save question
 // answered with a key.  Runs offscreen on the built catalogue.
 
-#include "ENUnit3.h"
-#include "RecordFile.h"
-#include "RecordForm.h"
-#include "RecordPrint.h"
-#include "RecordWindowLink.h"
-#include "SpinEdit.h"
 #include "WindowTestSupport.h"
+#include "record/RecordFile.h"
+#include "recordprint/RecordPrint.h"
+#include "recordwindow/RecordForm.h"
+#include "window/ENUnit3.h"
+#include "window/RecordWindowLink.h"
+#include "window/SpinEdit.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -183,10 +183,7 @@ private slots:
         test::useGermanLocale();
     }
 
-    void cleanup()
-    {
-        TRecordForm::discardRecovery();
-    }
+    void cleanup() { TRecordForm::discardRecovery(); }
 
     void typedFindingShowsExactLimitAndVerdictLive()
     {
@@ -407,7 +404,7 @@ private slots:
         key(Qt::Key_Return);
         QVERIFY(form->isModified());
 
-        {   // Abbrechen (Escape): nothing happens.
+        { // Abbrechen (Escape): nothing happens.
             test::ModalAnswerer answer({pressKey(Qt::Key_Escape)}, kAnyWindow);
             key(Qt::Key_N, Qt::ControlModifier);
             QVERIFY(answer.finished());
@@ -416,7 +413,7 @@ private slots:
             QVERIFY(form->isModified());
             QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("Q-17"));
         }
-        {   // Speichern (S): the change goes to the file, then the window closes.
+        { // Speichern (S): the change goes to the file, then the window closes.
             test::ModalAnswerer answer({pressKey(Qt::Key_S)}, kAnyWindow);
             key(Qt::Key_W, Qt::ControlModifier);
             QVERIFY(answer.finished());
@@ -428,7 +425,7 @@ private slots:
         form->OrderEdit->setFocus();
         type("9");
         key(Qt::Key_Return);
-        {   // Verwerfen (V): a new record, the file as it was.
+        { // Verwerfen (V): a new record, the file as it was.
             test::ModalAnswerer answer({pressKey(Qt::Key_V)}, kAnyWindow);
             key(Qt::Key_N, Qt::ControlModifier);
             QVERIFY(answer.finished());
@@ -477,17 +474,18 @@ private slots:
             record::saveRecord(other, file.toStdString());
         }
         const auto orderOnDisk = [&] { return record::loadRecord(file.toStdString()).inspection.order; };
-        {   // Esc: Abbrechen, the colleague's change stays.
+        { // Esc: Abbrechen, the colleague's change stays.
             test::ModalAnswerer answer({pressKey(Qt::Key_Escape)}, kAnyWindow);
             key(Qt::Key_S, Qt::ControlModifier);
             QVERIFY(answer.finished());
-            QVERIFY(answer.answered().front().text.contains(QStringLiteral("wurde inzwischen außerhalb des Programms geändert")));
+            QVERIFY(answer.answered().front().text.contains(
+                QStringLiteral("wurde inzwischen außerhalb des Programms geändert")));
             QVERIFY(answer.answered().front().text.contains(QStringLiteral("shared.vrec")));
             backTo(form.get());
             QCOMPARE(orderOnDisk(), std::optional<std::string>("Kollege"));
             QVERIFY(form->isModified());
         }
-        {   // Speichern unter…: to another file, the colleague's stays.
+        { // Speichern unter…: to another file, the colleague's stays.
             const QString other = m_dir.filePath(QStringLiteral("mine.vrec"));
             test::ModalAnswerer answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)}, kAnyWindow);
             key(Qt::Key_S, Qt::ControlModifier);
@@ -515,7 +513,7 @@ private slots:
             other.inspection.order = "Kollege";
             record::saveRecord(other, file.toStdString());
         }
-        {   // Überschreiben, when the user says so.
+        { // Überschreiben, when the user says so.
             test::ModalAnswerer answer({pressKey(Qt::Key_S)}, kAnyWindow);
             key(Qt::Key_S, Qt::ControlModifier);
             QVERIFY(answer.finished());
@@ -590,9 +588,9 @@ private slots:
             seen << focus();
             key(Qt::Key_Tab);
         }
-        const QList<QWidget*> expected = {form->OrderEdit, form->RemarksEdit, form->WeldList, form->AddWeldButton,
-                                          form->WeldIdEdit, form->SeamBox, form->TEdit, form->BwEdit,
-                                          form->FindingsView, form->AddFindingButton};
+        const QList<QWidget*> expected = {
+            form->OrderEdit, form->RemarksEdit, form->WeldList, form->AddWeldButton, form->WeldIdEdit,
+            form->SeamBox,   form->TEdit,       form->BwEdit,   form->FindingsView,  form->AddFindingButton};
         int last = -1;
         for (QWidget* w : expected) {
             const int at = static_cast<int>(seen.indexOf(w));
@@ -663,7 +661,8 @@ private slots:
         QCOMPARE(r.welds.size(), std::size_t(1));
         QCOMPARE(r.welds[0].seam, SeamType::Fillet);
         QCOMPARE(r.welds[0].level, QualityLevel::D);
-        QCOMPARE(QString::fromStdString(r.welds[0].t.value()->text(",")), main.SpinEdit1->text().remove(QRegularExpression(",?0+$")));
+        QCOMPARE(QString::fromStdString(r.welds[0].t.value()->text(",")),
+                 main.SpinEdit1->text().remove(QRegularExpression(",?0+$")));
         {
             test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             form->close();
@@ -697,7 +696,7 @@ private slots:
         test::MainWindow mainWindow;
         TForm3& main = mainWindow.form;
         QVERIFY(test::showAndActivate(main));
-        {   // Esc: later.  The question names the order, the file and the time of the copy.
+        { // Esc: later.  The question names the order, the file and the time of the copy.
             test::ModalAnswerer answers({pressKey(Qt::Key_Escape)}, kAnyWindow);
             offerRecordRecovery(main);
             QVERIFY(answers.finished());
@@ -708,7 +707,7 @@ private slots:
             QVERIFY(recordWindows().isEmpty());
             QVERIFY(TRecordForm::recoveryAvailable());
         }
-        {   // Work of this run does not replace the kept copy.
+        { // Work of this run does not replace the kept copy.
             TRecordForm* window = showRecordWindow(main);
             QVERIFY(QTest::qWaitForWindowActive(window));
             window->OrderEdit->setFocus();
@@ -719,14 +718,15 @@ private slots:
             QVERIFY(discard.finished());
             QVERIFY(TRecordForm::recoveryAvailable());
         }
-        {   // Verwerfen, then Abbrechen on the second question, then Esc: still kept.
-            test::ModalAnswerer answers({pressKey(Qt::Key_V), pressKey(Qt::Key_Escape), pressKey(Qt::Key_Escape)}, kAnyWindow);
+        { // Verwerfen, then Abbrechen on the second question, then Esc: still kept.
+            test::ModalAnswerer answers({pressKey(Qt::Key_V), pressKey(Qt::Key_Escape), pressKey(Qt::Key_Escape)},
+                                        kAnyWindow);
             offerRecordRecovery(main);
             QVERIFY(answers.finished());
             QVERIFY(said(answers, 1).contains(QStringLiteral("endgültig")));
             QVERIFY(TRecordForm::recoveryAvailable());
         }
-        {   // Wiederherstellen: the work and its file are back, the stamp too.
+        { // Wiederherstellen: the work and its file are back, the stamp too.
             test::ModalAnswerer answers({pressKey(Qt::Key_W)}, kAnyWindow);
             offerRecordRecovery(main);
             QVERIFY(answers.finished());

@@ -1,7 +1,7 @@
 // The report commands of the main window, on the built catalogue.
 
-#include "ReportPreview.h"
 #include "WindowTestSupport.h"
+#include "report/ReportPreview.h"
 
 #include <QComboBox>
 

@@ -1,9 +1,9 @@
 // The help, manual and info commands as the main window's menu and toolbar
 // carry them out, on the help books built beside the program.
 
-#include "HelpViewer.h"
-#include "InfoUnit.h"
 #include "WindowTestSupport.h"
+#include "help/HelpViewer.h"
+#include "help/InfoUnit.h"
 
 #include <QAction>
 #include <QPointer>

@@ -2,21 +2,21 @@
 // Helpers of the window tests: the main window on the built catalogue,
 // shown and activated offscreen, and the answerer of modal windows.
 
-#include "Catalogue.h"
-#include "Driver.h"
-#include "ENUnit3.h"
 #include "ModalAnswerer.h"
-#include "SpinEdit.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/Driver.h"
+#include "window/ENUnit3.h"
+#include "window/SpinEdit.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
-#include <QToolBar>
-#include <QToolButton>
 #include <QLocale>
 #include <QString>
+#include <QTableView>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <filesystem>
 #include <memory>

@@ -1,8 +1,8 @@
 // The weld inputs of the main window: seam type and quality level, the spin
 // fields, the leave checks, the status-bar hints and the program's keys.
 
-#include "SpinEdit.h"
 #include "WindowTestSupport.h"
+#include "window/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -274,9 +274,8 @@ private slots:
     {
         QTest::addColumn<bool>("fillet");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("butt weld") << false
-                                   << QStringList{"ComboBox1", "ComboBox2", "SpinEdit1", "SpinEdit2", "SpinEdit3",
-                                                  "SpinEdit4", "ToolBar1"};
+        QTest::newRow("butt weld") << false << QStringList{"ComboBox1", "ComboBox2", "SpinEdit1", "SpinEdit2",
+                                                           "SpinEdit3", "SpinEdit4", "ToolBar1"};
         QTest::newRow("fillet weld skips the root width")
             << true << QStringList{"ComboBox1", "ComboBox2", "SpinEdit1", "SpinEdit2", "SpinEdit3", "ToolBar1"};
     }

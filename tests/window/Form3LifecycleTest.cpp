@@ -1,10 +1,10 @@
 // The main window's life: the repeated set-up, the quit question, the end,
 // the recalculation pass, and a catalogue that is missing or unusable.
 
-#include "HelpViewer.h"
-#include "RecordForm.h"
-#include "Recalculation.h"
 #include "WindowTestSupport.h"
+#include "catalogue/Recalculation.h"
+#include "help/HelpViewer.h"
+#include "recordwindow/RecordForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -347,10 +347,9 @@ private slots:
         const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.text,
-                 QStringLiteral("Die Datei ISO5817.MDB befindet sich nicht im Programmverzeichnis.\r\n"
-                                "Bitte kopieren Sie diese dahin oder installieren Sie das Programm neu.\r\n"
-                                "Das Programm wird abgebrochen !"));
+        QCOMPARE(box.text, QStringLiteral("Die Datei ISO5817.MDB befindet sich nicht im Programmverzeichnis.\r\n"
+                                          "Bitte kopieren Sie diese dahin oder installieren Sie das Programm neu.\r\n"
+                                          "Das Programm wird abgebrochen !"));
         QTRY_VERIFY(!form.isVisible());
         QTest::qWait(50);
         QCOMPARE(m_boxes->answered().size(), std::size_t(1));

@@ -1,8 +1,8 @@
 #include "Batch.h"
 
 #include "Output.h"
-#include "Recalculation.h"
 #include "WeldText.h"
+#include "catalogue/Recalculation.h"
 
 #include <nlohmann/json.hpp>
 
@@ -141,7 +141,10 @@ private:
 // skipped without being held.
 class LineReader {
 public:
-    explicit LineReader(std::istream& in) : m_buf(*in.rdbuf()) {}
+    explicit LineReader(std::istream& in)
+        : m_buf(*in.rdbuf())
+    {
+    }
 
     // False at the end of the input.
     bool next(std::string& line, bool& tooLong)

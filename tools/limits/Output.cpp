@@ -1,8 +1,8 @@
 #include "Output.h"
 
-#include "Catalogue.h"
-#include "CatalogueFields.h"
-#include "PlainText.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/CatalogueFields.h"
+#include "record/PlainText.h"
 
 #include <algorithm>
 #include <cstdint>

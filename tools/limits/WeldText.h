@@ -2,8 +2,8 @@
 // Reading a weld from text: the dimensions as exact decimals checked against
 // the ranges and steps of the window's fields, the seam type and the level.
 
-#include "DimensionRange.h"
-#include "WeldInput.h"
+#include "evaluation/DimensionRange.h"
+#include "evaluation/WeldInput.h"
 
 #include <stdexcept>
 #include <string>
