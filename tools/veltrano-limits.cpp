@@ -25,8 +25,9 @@
 #include <iostream>
 #include <new>
 #include <optional>
-#include <sstream>
+#include <streambuf>
 #include <string>
+#include <string_view>
 
 using namespace veltrano::limits;
 
@@ -60,6 +61,64 @@ bool writeOut(std::string_view text)
               << (errno ? std::strerror(errno) : "write error") << '\n';
     return false;
 }
+
+// Standard output for the listing of --check: the text is made safe for the
+// terminal (terminalLines) and written on in blocks, so a large record's
+// listing is never held as a whole, nor twice (the JSON is one long line).
+// A block ends just before an ASCII byte, which never lies inside a UTF-8
+// sequence and ends any broken one, so every byte is escaped as in the
+// whole text.  After a failed write the rest is dropped; finish() tells
+// whether everything reached standard output.
+class TerminalOut : public std::streambuf {
+public:
+    bool finish()
+    {
+        writeBlock(m_pending.size());
+        return !m_failed;
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            const char ch = traits_type::to_char_type(c);
+            append(std::string_view(&ch, 1));
+        }
+        return traits_type::not_eof(c);
+    }
+
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        append(std::string_view(s, static_cast<std::size_t>(n)));
+        return n;
+    }
+
+private:
+    static constexpr std::size_t kBlock = 64 * 1024;
+
+    void append(std::string_view s)
+    {
+        if (m_failed)
+            return;
+        m_pending += s;
+        if (m_pending.size() >= kBlock) {
+            std::size_t cut = m_pending.size() - 1;
+            while (cut > 0 && static_cast<unsigned char>(m_pending[cut]) >= 0x80)
+                --cut;
+            writeBlock(cut);
+        }
+    }
+
+    void writeBlock(std::size_t n)
+    {
+        if (!m_failed && n && !writeOut(terminalLines(std::string_view(m_pending).substr(0, n))))
+            m_failed = true;
+        m_pending.erase(0, n);
+    }
+
+    std::string m_pending;
+    bool m_failed = false;
+};
 
 #ifdef VELTRANO_LIMITS_REPORT
 // The evaluation report of this weld: the header as the window's fields
@@ -167,11 +226,12 @@ int run(int argc, char** argv, bool& checking)
                 return status;
         }
 #endif
-        std::ostringstream out;
-        record::writeCheck(out, std::filesystem::u8path(*options.check).string(), loaded, verdict, rows, check);
         // The record's own texts (locations, remarks) reach the terminal
         // only with their control characters escaped.
-        return writeOut(terminalLines(out.str())) ? status : kOutputError;
+        TerminalOut terminal;
+        std::ostream out(&terminal);
+        record::writeCheck(out, std::filesystem::u8path(*options.check).string(), loaded, verdict, rows, check);
+        return terminal.finish() ? status : kOutputError;
     }
 
     std::optional<veltrano::Recalculation> recalculation;

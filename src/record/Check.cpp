@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <vector>
 
 namespace veltrano::record {
@@ -39,6 +40,14 @@ std::string weldLine(const Weld& w, std::string_view sep)
     if (w.railBridge.value_or(false))
         s += ", Eisenbahnbrücke";
     return s + ")";
+}
+
+// A text as a JSON string, escaped as nlohmann's compact dump escapes it.
+// Every text has passed the UTF-8 check of the loader or comes from the
+// catalogue; a broken byte is replaced rather than losing the verdict.
+void writeJsonText(std::ostream& out, std::string_view text)
+{
+    out << nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 } // namespace
@@ -119,38 +128,46 @@ void writeCheckTable(std::ostream& out, const std::string& fileName, const Recor
 
 void writeCheckJson(std::ostream& out, const Record& record, const RecordVerdict& verdict)
 {
-    nlohmann::ordered_json root;
-    root["verdict"] = verdictKey(verdict.verdict);
-    root["reason"] = verdict.reason;
-    root["welds"] = nlohmann::ordered_json::array();
+    // Written member by member straight to out, a weld at a time: a record
+    // of a hundred thousand findings never has its whole listing in memory
+    // a second time.  The bytes are those of a compact JSON dump.
+    out << "{\"verdict\":";
+    writeJsonText(out, verdictKey(verdict.verdict));
+    out << ",\"reason\":";
+    writeJsonText(out, verdict.reason);
+    out << ",\"welds\":[";
     for (std::size_t i = 0; i < record.welds.size(); ++i) {
         const Weld& weld = record.welds[i];
         const WeldVerdict& wv = verdict.welds[i];
-        nlohmann::ordered_json w;
-        w["id"] = weld.id;
-        w["verdict"] = verdictKey(wv.verdict);
-        w["reason"] = wv.reason;
-        w["findings"] = nlohmann::ordered_json::array();
+        out << (i ? ",{\"id\":" : "{\"id\":");
+        writeJsonText(out, weld.id);
+        out << ",\"verdict\":";
+        writeJsonText(out, verdictKey(wv.verdict));
+        out << ",\"reason\":";
+        writeJsonText(out, wv.reason);
+        out << ",\"findings\":[";
         for (std::size_t k = 0; k < weld.findings.size(); ++k) {
             const FindingVerdict& fv = wv.findings[k];
-            nlohmann::ordered_json f;
-            f["record"] = fv.record;
-            f["verdict"] = verdictKey(fv.verdict);
-            if (const auto value = weld.findings[k].value.value())
-                f["value"] = value->text(".");
-            if (fv.limit) {
-                f["limit"] = fv.limit->text(".");
-                f["unit"] = fv.unit;
-                f["bound"] = fv.bound == Bound::Min ? "min" : "max";
+            out << (k ? ",{\"record\":" : "{\"record\":") << std::to_string(fv.record) << ",\"verdict\":";
+            writeJsonText(out, verdictKey(fv.verdict));
+            if (const auto value = weld.findings[k].value.value()) {
+                out << ",\"value\":";
+                writeJsonText(out, value->text("."));
             }
-            f["reason"] = fv.reason;
-            w["findings"].push_back(std::move(f));
+            if (fv.limit) {
+                out << ",\"limit\":";
+                writeJsonText(out, fv.limit->text("."));
+                out << ",\"unit\":";
+                writeJsonText(out, fv.unit);
+                out << ",\"bound\":" << (fv.bound == Bound::Min ? "\"min\"" : "\"max\"");
+            }
+            out << ",\"reason\":";
+            writeJsonText(out, fv.reason);
+            out << '}';
         }
-        root["welds"].push_back(std::move(w));
+        out << "]}";
     }
-    // Every text has passed the UTF-8 check of the loader or comes from the
-    // catalogue; a broken byte is replaced rather than losing the verdict.
-    out << root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+    out << "]}\n";
 }
 
 int writeCheck(std::ostream& out, const std::string& fileName, const Record& record, const RecordVerdict& verdict,

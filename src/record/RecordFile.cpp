@@ -119,26 +119,27 @@ public:
         return std::stol(n.text);
     }
 
-    // Calls take(key, node) for every known member and keeps the others.
+    // Calls take(key, node) for every known member and keeps the others,
+    // moved out of the tree: the tree is used up as the record is built.
     template <typename Take>
-    ExtraMembers members(const JsonNode& n, const std::string& field, std::initializer_list<const char*> known,
+    ExtraMembers members(JsonNode& n, const std::string& field, std::initializer_list<const char*> known,
                          Take take) const
     {
         object(n, field);
         ExtraMembers extra;
-        for (const auto& [key, value] : n.members) {
+        for (auto& [key, value] : n.members) {
             bool isKnown = false;
             for (const char* k : known)
                 isKnown = isKnown || key == k;
             if (isKnown)
                 take(key, value, (field.empty() ? "" : field + ".") + key);
             else
-                extra.emplace_back(key, value);
+                extra.emplace_back(std::move(key), std::move(value));
         }
         return extra;
     }
 
-    Inspection inspection(const JsonNode& n) const
+    Inspection inspection(JsonNode& n) const
     {
         Inspection h;
         const std::array<std::pair<const char*, std::optional<std::string>*>, 11> fields{{
@@ -165,7 +166,7 @@ public:
         return h;
     }
 
-    Finding finding(const JsonNode& n, const std::string& field) const
+    Finding finding(JsonNode& n, const std::string& field) const
     {
         Finding f;
         bool hasRecord = false, hasValue = false;
@@ -204,14 +205,14 @@ public:
         return f;
     }
 
-    Weld weld(const JsonNode& n, const std::string& field) const
+    Weld weld(JsonNode& n, const std::string& field) const
     {
         Weld w;
         std::map<std::string, bool> seen;
         w.extra = members(n, field,
                           {"id", "seam", "level", "t", "l", "b", "bw", "welder_test", "rail_bridge", "welder",
                            "process", "location", "remarks", "findings"},
-                          [&](const std::string& key, const JsonNode& v, const std::string& path) {
+                          [&](const std::string& key, JsonNode& v, const std::string& path) {
                               seen[key] = true;
                               if (key == "id") {
                                   w.id = text(v, path);
@@ -256,6 +257,7 @@ public:
                               } else if (key == "findings") {
                                   if (v.kind != JsonNode::Kind::Array)
                                       fail(path, "muss eine Liste sein, gefunden " + shown(v));
+                                  w.findings.reserve(v.items.size());
                                   for (std::size_t i = 0; i < v.items.size(); ++i)
                                       w.findings.push_back(finding(v.items[i], path + "[" + std::to_string(i) + "]"));
                               }
@@ -266,7 +268,7 @@ public:
         return w;
     }
 
-    Record record(const JsonNode& root) const
+    Record record(JsonNode& root) const
     {
         object(root, "");
         // Format and version first: a newer file may be built differently.
@@ -292,15 +294,22 @@ public:
         Record r;
         bool hasWelds = false;
         r.extra = members(root, "", {"format", "version", "inspection", "welds"},
-                          [&](const std::string& key, const JsonNode& value, const std::string& path) {
+                          [&](const std::string& key, JsonNode& value, const std::string& path) {
                               if (key == "inspection") {
                                   r.inspection = inspection(value);
                               } else if (key == "welds") {
                                   hasWelds = true;
                                   if (value.kind != JsonNode::Kind::Array)
                                       fail(path, "muss eine Liste sein, gefunden " + shown(value));
-                                  for (std::size_t i = 0; i < value.items.size(); ++i)
+                                  // Each weld's part of the tree is freed as soon as
+                                  // the weld is built, so a large record is not held
+                                  // twice over.
+                                  r.welds.reserve(value.items.size());
+                                  for (std::size_t i = 0; i < value.items.size(); ++i) {
                                       r.welds.push_back(weld(value.items[i], "welds[" + std::to_string(i) + "]"));
+                                      value.items[i] = JsonNode();
+                                  }
+                                  std::vector<JsonNode>().swap(value.items);
                               }
                           });
         if (!hasWelds)
@@ -535,18 +544,31 @@ void validateRecord(const Record& record, const std::string& fileName)
     }
 }
 
-Record parseRecord(std::string_view text, const std::string& fileName)
+namespace {
+
+JsonNode parseTree(std::string_view text, const std::string& fileName)
 {
     try {
-        JsonNode root;
-        try {
-            root = parseJson(text);
-        } catch (const JsonSyntaxError& e) {
-            throw RecordError(fileName, e.line(), e.column(), e.field(), e.what());
-        }
-        Record r = Reader(fileName).record(root);
-        validateRecord(r, fileName);
-        return r;
+        return parseJson(text);
+    } catch (const JsonSyntaxError& e) {
+        throw RecordError(fileName, e.line(), e.column(), e.field(), e.what());
+    }
+}
+
+// Builds the record from the tree, using the tree up on the way.
+Record recordFrom(JsonNode& root, const std::string& fileName)
+{
+    Record r = Reader(fileName).record(root);
+    root = JsonNode();
+    validateRecord(r, fileName);
+    return r;
+}
+
+template <typename Read>
+Record readGuarded(const std::string& fileName, Read read)
+{
+    try {
+        return read();
     } catch (const std::bad_alloc&) {
         // A huge record is an error like any other, never the program's end.
         throw RecordError(fileName, 0, 0, "", "lässt sich nicht lesen: nicht genug Arbeitsspeicher");
@@ -555,11 +577,29 @@ Record parseRecord(std::string_view text, const std::string& fileName)
     }
 }
 
+} // namespace
+
+Record parseRecord(std::string_view text, const std::string& fileName)
+{
+    return readGuarded(fileName, [&] {
+        JsonNode root = parseTree(text, fileName);
+        return recordFrom(root, fileName);
+    });
+}
+
 Record loadRecord(const fs::path& file)
 {
     // A regular file of at most kMaxRecordBytes, else a message (FileText.h).
-    const std::string text = readRecordText(file);
-    return parseRecord(text, file.string());
+    std::string text = readRecordText(file);
+    const std::string fileName = file.string();
+    return readGuarded(fileName, [&] {
+        JsonNode root = parseTree(text, fileName);
+        // The tree holds all the file says; its bytes go before the record
+        // is built, so the file, its tree and its record are never all in
+        // memory at once.
+        std::string().swap(text);
+        return recordFrom(root, fileName);
+    });
 }
 
 std::string serializeRecord(const Record& record)

@@ -3,6 +3,7 @@
 #include "record/Check.h"
 
 #include "FixtureRows.h"
+#include "record/RecordFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -160,4 +161,65 @@ TEST(Check, TableForAPerson)
     const auto nameEnd = out.find('\n');
     out.replace(std::string("Prüfprotokoll ").size(), nameEnd - std::string("Prüfprotokoll ").size(), "FILE");
     EXPECT_EQ(out, expected);
+}
+
+// The JSON is written piece by piece; it must be, byte for byte, the compact
+// dump of the same verdicts built as one document: texts with quotes,
+// backslashes, control characters, non-ASCII and a broken byte, numbers of
+// every kind of row, welds without findings, over many welds.
+TEST(Check, JsonIsTheCompactDumpOfTheVerdicts)
+{
+    const int rowsUsed[] = {1, 10, 12, 13, 15, 16, 20, 29, 30, 33, 38, 51, 57};
+    const char* values[] = {"0.35", "\"115\"", "0", "\"0,1\"", "1e-1", "2.50", "\"3\"", "0.330"};
+    const char* ids[] = {"N", "Naht \\\"A\\\" ", "N\\\\", "N\\u0001\\t", "Stoß ", "N\\u2028", "N\\u007f"};
+    std::string text = R"({"format":"veltrano-record","version":1,"welds":[)";
+    for (int w = 0; w < 200; ++w) {
+        text += std::string(w ? "," : "") + R"({"id":")" + ids[w % 7] + std::to_string(w) + R"(","seam":")" +
+                (w % 2 ? "fillet" : "butt") + R"(","level":")" + "BCD"[w % 3] + R"(","t":)" +
+                std::to_string(3 + w % 9) + R"(,"l":100,"b":12,"bw":2,"findings":[)";
+        for (int f = 0; f < w % 6; ++f)
+            text += std::string(f ? "," : "") + R"({"record":)" + std::to_string(rowsUsed[(w + f) % 13]) +
+                    R"(,"value":)" + values[(w * 3 + f) % 8] + "}";
+        text += "]}";
+    }
+    text += "]}";
+    Record record = parseRecord(text, "big.json");
+    record.welds[3].id = "N\xFF\xC3";
+    const FixtureRows rows;
+    const RecordVerdict verdict = judgeRecord(record, rows);
+
+    nlohmann::ordered_json root;
+    root["verdict"] = verdictKey(verdict.verdict);
+    root["reason"] = verdict.reason;
+    root["welds"] = nlohmann::ordered_json::array();
+    for (std::size_t i = 0; i < record.welds.size(); ++i) {
+        const WeldVerdict& wv = verdict.welds[i];
+        nlohmann::ordered_json w;
+        w["id"] = record.welds[i].id;
+        w["verdict"] = verdictKey(wv.verdict);
+        w["reason"] = wv.reason;
+        w["findings"] = nlohmann::ordered_json::array();
+        for (std::size_t k = 0; k < wv.findings.size(); ++k) {
+            const FindingVerdict& fv = wv.findings[k];
+            nlohmann::ordered_json f;
+            f["record"] = fv.record;
+            f["verdict"] = verdictKey(fv.verdict);
+            if (const auto value = record.welds[i].findings[k].value.value())
+                f["value"] = value->text(".");
+            if (fv.limit) {
+                f["limit"] = fv.limit->text(".");
+                f["unit"] = fv.unit;
+                f["bound"] = fv.bound == Bound::Min ? "min" : "max";
+            }
+            f["reason"] = fv.reason;
+            w["findings"].push_back(std::move(f));
+        }
+        root["welds"].push_back(std::move(w));
+    }
+    std::ostringstream out;
+    writeCheckJson(out, record, verdict);
+    EXPECT_EQ(out.str(), root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n');
+    for (const char* kind : {"\"limit\":", "\"bound\":\"min\"", "\"bound\":\"max\"", "\"findings\":[]", "\\\"", "\\\\",
+                             "\\u0001", "\\t", "\xEF\xBF\xBD", "\u2028"})
+        EXPECT_NE(out.str().find(kind), std::string::npos) << "the record lacks a case: " << kind;
 }

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,53 @@ TEST_F(LimitsToolCheck, JsonGivesTheExactLimitAndTheTableEscapesTheRecordsTexts)
     EXPECT_NE(table.out.find("0,33 mm"), std::string::npos) << table.out;
     EXPECT_EQ(table.out.find('\x1B'), std::string::npos);
     EXPECT_EQ(table.out.find("\xC2\x9B"), std::string::npos);
+}
+
+// A listing far longer than one block of output: the terminal escaping is
+// done block by block and must neither break a character nor lose one.  The
+// weld names are long runs of umlauts with C1 control characters, ending in
+// an ß, so that many blocks fill up in the middle of one.
+TEST_F(LimitsToolCheck, LongListingIsEscapedWhole)
+{
+    const int welds = 400;
+    const auto run = [](const char* piece) {
+        QByteArray s;
+        for (int i = 0; i < 250; ++i)
+            s += piece;
+        return s;
+    };
+    const QByteArray written = run(R"(\u00e4\u00f6\u009b\u00fc)");
+    QByteArray text = R"({"format":"veltrano-record","version":1,"welds":[)";
+    for (int w = 0; w < welds; ++w)
+        text += QByteArray(w ? "," : "") + R"({"id":"W)" + QByteArray::number(w) + " " + written +
+                R"(\u00df","seam":"butt","level":"C","t":3.3,"l":100,"b":12,"bw":2,"findings":[{"record":13,"value":0.34}]})";
+    text += "]}\n";
+    const QString file = write(text);
+    const QString name = QString::fromUtf8(run("äö\u009bü")) + QString::fromUtf8("ß");
+    const std::string shown = (QString::fromUtf8(run("äö\\u009bü")) + QString::fromUtf8("ß")).toStdString();
+
+    const ToolRun json = runTool({"--check", file, "--format", "json"});
+    ASSERT_EQ(json.status, 1) << json.err;
+    ASSERT_GT(json.out.size(), 1000000u);
+    EXPECT_EQ(json.out.find("\xEF\xBF\xBD"), std::string::npos) << "no character broken";
+    QJsonParseError error;
+    const QJsonArray list =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &error).object().value("welds").toArray();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    ASSERT_EQ(list.size(), welds);
+    for (int w = 0; w < welds; ++w)
+        ASSERT_EQ(list.at(w).toObject().value("id").toString(), QString("W%1 ").arg(w) + name) << w;
+
+    const ToolRun table = runTool({"--check", file});
+    ASSERT_EQ(table.status, 1) << table.err;
+    EXPECT_EQ(table.out.find("\xEF\xBF\xBD"), std::string::npos) << "no character broken";
+    EXPECT_EQ(table.out.find("\xC2\x9B"), std::string::npos);
+    std::size_t at = 0;
+    for (int w = 0; w < welds; ++w)
+        for (const char* after : {" (Stumpfnaht", ": zur\u00FCckgewiesen"}) {
+            at = table.out.find("\nNaht W" + std::to_string(w) + " " + shown + after, at);
+            ASSERT_NE(at, std::string::npos) << "weld " << w << after;
+        }
 }
 
 } // namespace
