@@ -3,7 +3,7 @@
 // beside the evaluation of the same welds alone.
 
 #include "Batch.h"
-#include "Recalculation.h"
+#include "catalogue/Recalculation.h"
 
 #include <benchmark/benchmark.h>
 

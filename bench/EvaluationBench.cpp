@@ -1,9 +1,9 @@
 // Speed of the evaluation core: the number formatter against the C library's
 // fixed-point conversion, and a whole 89-record pass at each level through the
 // catalogue, the driver and the recalculation walk.
-#include "FormatFixed.h"
-#include "LimitText.h"
-#include "Recalculation.h"
+#include "catalogue/Recalculation.h"
+#include "evaluation/FormatFixed.h"
+#include "evaluation/LimitText.h"
 
 #include <benchmark/benchmark.h>
 

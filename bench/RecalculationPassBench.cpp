@@ -2,7 +2,7 @@
 // changes, each with its display update and evaluation, and the return to the
 // starting row.  Run by hand: QT_QPA_PLATFORM=offscreen ./build/bin/recalculation_pass_bench
 
-#include "ENUnit3.h"
+#include "window/ENUnit3.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,7 +32,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         form.ComboBox2->setCurrentIndex(level);
         form.DBGrid1->setCurrentIndex(form.DBGrid1->model()->index(39, 0));
-        QBENCHMARK {
+        QBENCHMARK
+        {
             form.ToolButton8Click();
         }
         QCOMPARE(form.Table1().RecNo(), 40);

@@ -5,10 +5,10 @@
 // time and its peak memory, beside the floor of `veltrano-limits --version`,
 // as (peak - floor) / file size.  VELTRANO_BENCH_BASELINE_TOOL names another
 // build of the tool to be measured in the same run, e.g. an older one.
-#include "Catalogue.h"
-#include "CatalogueRows.h"
-#include "Check.h"
-#include "RecordFile.h"
+#include "catalogue/Catalogue.h"
+#include "record/CatalogueRows.h"
+#include "record/Check.h"
+#include "record/RecordFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,13 +43,13 @@ std::string bigRecord(int welds = 1000)
     std::ostringstream s;
     s << R"({"format":"veltrano-record","version":1,"inspection":{"order":"A-4711"},"welds":[)";
     for (int w = 0; w < welds; ++w) {
-        s << (w ? "," : "") << R"({"id":"N)" << w << R"(","seam":")" << (w % 2 ? "fillet" : "butt")
-          << R"(","level":")" << "BCD"[w % 3] << R"(","t":)" << 3 + (w % 40) * 0.25 << R"(,"l":)" << 50 + w % 200
+        s << (w ? "," : "") << R"({"id":"N)" << w << R"(","seam":")" << (w % 2 ? "fillet" : "butt") << R"(","level":")"
+          << "BCD"[w % 3] << R"(","t":)" << 3 + (w % 40) * 0.25 << R"(,"l":)" << 50 + w % 200
           << R"(,"b":12,"bw":2,"findings":[)";
         for (int f = 0; f < 10; ++f) {
             const int recNo = 1 + (w * 10 + f) % 89;
-            s << (f ? "," : "") << R"({"record":)" << recNo << R"(,"value":")" << "0," << (w + f) % 100
-              << R"(","length":)" << (f * 3) % 30 << "}";
+            s << (f ? "," : "") << R"({"record":)" << recNo << R"(,"value":")"
+              << "0," << (w + f) % 100 << R"(","length":)" << (f * 3) % 30 << "}";
         }
         s << "]}";
     }
@@ -59,7 +59,10 @@ std::string bigRecord(int welds = 1000)
 
 class Fixture {
 public:
-    Fixture() : catalogue(VELTRANO_BENCH_CATALOGUE), rows(catalogue), text(bigRecord())
+    Fixture()
+        : catalogue(VELTRANO_BENCH_CATALOGUE)
+        , rows(catalogue)
+        , text(bigRecord())
     {
         catalogue.Open();
         file = std::filesystem::temp_directory_path() / "veltrano-record-bench.json";
@@ -269,8 +272,8 @@ private:
                 r.peakKiB = usage.ru_maxrss;
             }
         }
-        r.nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
-                            .count();
+        r.nanoseconds =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
         posix_spawn_file_actions_destroy(&actions);
         return r;
     }
@@ -307,7 +310,8 @@ public:
         auto& file = m_files[findings];
         if (file.empty()) {
             file = m_folder / ("record-" + std::to_string(findings) + ".json");
-            std::ofstream(file, std::ios::binary) << serializeRecord(parseRecord(bigRecord(findings / 10), "bench.json"));
+            std::ofstream(file, std::ios::binary)
+                << serializeRecord(parseRecord(bigRecord(findings / 10), "bench.json"));
         }
         return file;
     }
@@ -335,7 +339,8 @@ void checkWithTool(benchmark::State& state, const std::string& tool)
     }
     long peakKiB = 0;
     for (auto _ : state) {
-        const ChildRun r = launcher().run({tool, "--check", file.string(), "--format", state.range(1) ? "json" : "table"});
+        const ChildRun r =
+            launcher().run({tool, "--check", file.string(), "--format", state.range(1) ? "json" : "table"});
         if (r.status < 0 || r.status == 5) {
             state.SkipWithError("the check failed");
             return;

@@ -4,7 +4,7 @@
 //
 //   ./build/bin/report_bench
 
-#include "ReportRenderer.h"
+#include "report/ReportRenderer.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

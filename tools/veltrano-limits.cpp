@@ -1,21 +1,21 @@
 // veltrano-limits: evaluates welds from the command line, through the same
 // catalogue, driver and recalculation walk as the program's window.
 
-#include "Catalogue.h"
-#include "CatalogueRows.h"
-#include "Check.h"
-#include "Recalculation.h"
-#include "RecordFile.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/Recalculation.h"
 #include "limits/Batch.h"
 #include "limits/ExitStatus.h"
 #include "limits/Options.h"
 #include "limits/Output.h"
 #include "limits/ProgramFolder.h"
+#include "record/CatalogueRows.h"
+#include "record/Check.h"
+#include "record/RecordFile.h"
 
 #ifdef VELTRANO_LIMITS_REPORT
-#include "RecordPrint.h"
-#include "ReportParameters.h"
-#include "ReportRenderer.h"
+#include "recordprint/RecordPrint.h"
+#include "report/ReportParameters.h"
+#include "report/ReportRenderer.h"
 #endif
 
 #include <cerrno>
@@ -127,9 +127,9 @@ int writeReport(const std::string& target, const Options& options, const veltran
                 const std::string& separator)
 {
     namespace report = veltrano::report;
-    const auto params = report::buildReportParameters(
-        report::reportInputsFor(options.weld, static_cast<int>(options.level), separator),
-        recalculation.state().aResult);
+    const auto params =
+        report::buildReportParameters(report::reportInputsFor(options.weld, static_cast<int>(options.level), separator),
+                                      recalculation.state().aResult);
     QString error;
     if (!report::writeReportPdf(QString::fromLocal8Bit(target.c_str()), params, &error)) {
         std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
@@ -191,8 +191,8 @@ int run(int argc, char** argv, bool& checking)
         }
         namespace record = veltrano::record;
         record::CheckOptions check;
-        check.format = options.format == Format::Json ? record::CheckOptions::Format::Json
-                                                      : record::CheckOptions::Format::Table;
+        check.format =
+            options.format == Format::Json ? record::CheckOptions::Format::Json : record::CheckOptions::Format::Table;
         check.decimalSeparator = separator;
         const record::CatalogueRowsOf<veltrano::Catalogue> rows(catalogue);
         // Read once, judged once: the listing, the printed record and the
@@ -214,12 +214,11 @@ int run(int argc, char** argv, bool& checking)
             // numbers with the decimal comma: the same record's verdict,
             // with its numbers spelt for the paper.  The pages name the
             // record file as the window's print does.
-            const record::RecordVerdict printed =
-                separator == "," ? verdict : record::judgeRecord(loaded, rows, ",");
+            const record::RecordVerdict printed = separator == "," ? verdict : record::judgeRecord(loaded, rows, ",");
             QString error;
             if (!veltrano::recordprint::writeRecordPdf(QString::fromLocal8Bit(options.pdf->c_str()), loaded, printed,
-                                                      rows, veltrano::recordprint::fileSha256(file), &error,
-                                                      QString::fromUtf8(options.check->c_str()))) {
+                                                       rows, veltrano::recordprint::fileSha256(file), &error,
+                                                       QString::fromUtf8(options.check->c_str()))) {
                 std::cerr << "veltrano-limits: " << terminalLines(error.toStdString()) << '\n';
                 return kOutputError;
             }
@@ -261,8 +260,8 @@ int run(int argc, char** argv, bool& checking)
             return kSuccess;
     }
 #endif
-    const std::string text = formatResults(options.format, recalculation->catalogue(),
-                                           veltrano::limitColumn(options.level), results);
+    const std::string text =
+        formatResults(options.format, recalculation->catalogue(), veltrano::limitColumn(options.level), results);
     return writeOut(text) ? kSuccess : kOutputError;
 }
 

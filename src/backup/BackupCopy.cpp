@@ -1,4 +1,4 @@
-#include "BackupCopy.h"
+#include "backup/BackupCopy.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,19 +36,23 @@ QString prepareTarget(const QString& target)
     if (!letter.isEmpty()) {
         if (!HasDriveLetters())
             return QStringLiteral("Laufwerk %1: ist nicht verf\u00FCgbar: dieses System kennt keine "
-                                  "Laufwerksbuchstaben. Es wurde nichts kopiert.").arg(letter);
+                                  "Laufwerksbuchstaben. Es wurde nichts kopiert.")
+                .arg(letter);
         if (!QDir(letter + QStringLiteral(":/")).exists())
             return QStringLiteral("Laufwerk %1: ist nicht verf\u00FCgbar: kein solches Laufwerk oder kein "
-                                  "Datentr\u00E4ger eingelegt. Es wurde nichts kopiert.").arg(letter);
+                                  "Datentr\u00E4ger eingelegt. Es wurde nichts kopiert.")
+                .arg(letter);
     }
 
     const QFileInfo info(target);
     if (info.exists() && !info.isDir())
         return QStringLiteral("Der Zielordner \"%1\" kann nicht angelegt werden: es gibt dort schon eine "
-                              "Datei dieses Namens. Es wurde nichts kopiert.").arg(shown(target));
+                              "Datei dieses Namens. Es wurde nichts kopiert.")
+            .arg(shown(target));
     if (!info.exists() && !QDir().mkpath(target))
         return QStringLiteral("Der Zielordner \"%1\" kann nicht angelegt werden: Schreibschutz oder keine "
-                              "Berechtigung. Es wurde nichts kopiert.").arg(shown(target));
+                              "Berechtigung. Es wurde nichts kopiert.")
+            .arg(shown(target));
     return {};
 }
 
@@ -69,7 +73,9 @@ bool writeAll(QSaveFile& out, const char* data, qint64 size)
 class FileCopier {
 public:
     FileCopier(CopyInteraction& interaction, qint64& bytesDone)
-        : m_interaction(interaction), m_bytesDone(bytesDone), m_buffer(kChunkSize)
+        : m_interaction(interaction)
+        , m_bytesDone(bytesDone)
+        , m_buffer(kChunkSize)
     {
     }
 
@@ -81,9 +87,9 @@ public:
         const QString name = source.fileName();
         const QString failedTo = QStringLiteral("Die Datei \"%1\" kann nicht nach \"%2\" kopiert werden: ")
                                      .arg(shown(source.filePath()), shown(target));
-        const QString keptNote = replacing
-            ? QStringLiteral(" Die fr\u00FChere Sicherungskopie dieser Datei bleibt unver\u00E4ndert.")
-            : QString();
+        const QString keptNote =
+            replacing ? QStringLiteral(" Die fr\u00FChere Sicherungskopie dieser Datei bleibt unver\u00E4ndert.")
+                      : QString();
 
         QFile in(source.filePath());
         if (!in.open(QIODevice::ReadOnly)) {
@@ -164,8 +170,8 @@ CopyOutcome CopyFiles(const CopyRequest& request, CopyInteraction& interaction)
 
     // Files only, hidden ones included; QDir matches name filters without
     // regard to letter case unless told otherwise.
-    const QFileInfoList files = QDir(sourceDir).entryInfoList(
-        {wildcard}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList files =
+        QDir(sourceDir).entryInfoList({wildcard}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     if (files.isEmpty()) {
         outcome.failed = 1;
         interaction.reportError(request.source,

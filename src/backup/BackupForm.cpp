@@ -1,4 +1,4 @@
-#include "BackupForm.h"
+#include "backup/BackupForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,8 +14,8 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTemporaryFile>
 #include <QStyle>
+#include <QTemporaryFile>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -39,7 +39,8 @@ QString describe(const QString& path)
 
 } // namespace
 
-TBackupProgress::TBackupProgress(const QString& title, QWidget* parent) : QDialog(parent)
+TBackupProgress::TBackupProgress(const QString& title, QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("ProgressBackup"));
     setWindowTitle(title);
@@ -86,7 +87,7 @@ QString BackupSummary(const veltrano::CopyOutcome& outcome, const QString& targe
     const QString where = QDir::toNativeSeparators(target);
     QStringList parts;
     if (outcome.cancelled) {
-        const QString done = outcome.copied == 0 ? QStringLiteral("wurde keine Datei")
+        const QString done = outcome.copied == 0   ? QStringLiteral("wurde keine Datei")
                              : outcome.copied == 1 ? QStringLiteral("wurde 1 Datei")
                                                    : QStringLiteral("wurden %1 Dateien").arg(outcome.copied);
         parts << QStringLiteral("Die Sicherungskopie wurde abgebrochen. Bis dahin %1 nach \"%2\" kopiert; "
@@ -106,9 +107,9 @@ QString BackupSummary(const veltrano::CopyOutcome& outcome, const QString& targe
         parts << QStringLiteral("Nicht ersetzt:\n") + lines.join(QLatin1Char('\n'));
     }
     if (outcome.failed > 0)
-        parts << (outcome.failed == 1 ? QStringLiteral("1 Datei wurde wegen eines Fehlers nicht kopiert.")
-                                      : QStringLiteral("%1 Dateien wurden wegen eines Fehlers nicht kopiert.")
-                                            .arg(outcome.failed));
+        parts << (outcome.failed == 1
+                      ? QStringLiteral("1 Datei wurde wegen eines Fehlers nicht kopiert.")
+                      : QStringLiteral("%1 Dateien wurden wegen eines Fehlers nicht kopiert.").arg(outcome.failed));
     return parts.join(QStringLiteral("\n\n"));
 }
 
@@ -140,12 +141,14 @@ QString BackupTargetFor(const QString& programDir, const WritableProbe& writable
 
 TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, const QString& programDir,
                          WritableProbe writable)
-    : QDialog(parent), m_closeTable(std::move(closeTable)), m_programDir(programDir), m_writable(std::move(writable))
+    : QDialog(parent)
+    , m_closeTable(std::move(closeTable))
+    , m_programDir(programDir)
+    , m_writable(std::move(writable))
 {
     setObjectName(QStringLiteral("FormBackup"));
     setWindowTitle(QStringLiteral("Sicherungskopie der Datenbank anlegen"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPixelSize(11);
     setFont(windowFont);
@@ -183,8 +186,8 @@ TFormBackup::TFormBackup(QWidget* parent, std::function<void()> closeTable, cons
     BitBtnStart->setGeometry(104, 104, 90, 25);
     BitBtnStart->setToolTip(QStringLiteral("Datensicherung starten"));
     BitBtnStart->setDefault(true);
-    BitBtnCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                                   QStringLiteral("Abbrechen"), this);
+    BitBtnCancel =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Abbrechen"), this);
     BitBtnCancel->setObjectName(QStringLiteral("BitBtnCancel"));
     BitBtnCancel->setGeometry(208, 104, 90, 25);
     BitBtnCancel->setToolTip(QStringLiteral("Vorgang abbrechen"));
@@ -206,8 +209,8 @@ TFormBackup::~TFormBackup() = default;
 
 void TFormBackup::FormCreate()
 {
-    QString folder = QDir::toNativeSeparators(
-        m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir);
+    QString folder =
+        QDir::toNativeSeparators(m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir);
     if (!folder.endsWith(kPathSeparator))
         folder += kPathSeparator;
     sSourceDir = folder;
@@ -293,8 +296,8 @@ bool TFormBackup::copyProgress(const QString& file, qint64 bytesDone)
         // waits until its bytes are moving.
         m_progressFile = file;
         m_fileStart = bytesDone;
-        m_progress->LabelFile->setText(QStringLiteral("Kopiere \"%1\" nach \"%2\"")
-                                           .arg(file, QDir::toNativeSeparators(aSI.target)));
+        m_progress->LabelFile->setText(
+            QStringLiteral("Kopiere \"%1\" nach \"%2\"").arg(file, QDir::toNativeSeparators(aSI.target)));
     }
     const int step = m_totalBytes > 0 ? static_cast<int>(bytesDone * kProgressSteps / m_totalBytes) : 0;
     m_progress->ProgressBar1->setValue(qBound(0, step, kProgressSteps));
@@ -329,10 +332,10 @@ veltrano::CopyInteraction::ReplaceAnswer TFormBackup::confirmReplace(const QStri
     // The question is the window in front; the progress comes back with the
     // next bytes copied.
     hideProgress();
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Ersetzen von Dateien best\u00E4tigen"),
-                    QStringLiteral("Im Zielordner gibt es die Datei \"%1\" bereits.")
-                        .arg(QFileInfo(existing).fileName()),
-                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel, this);
+    QMessageBox box(
+        QMessageBox::Question, QStringLiteral("Ersetzen von Dateien best\u00E4tigen"),
+        QStringLiteral("Im Zielordner gibt es die Datei \"%1\" bereits.").arg(QFileInfo(existing).fileName()),
+        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel, this);
     box.setObjectName(QStringLiteral("ConfirmReplace"));
     box.setInformativeText(QStringLiteral("Soll die vorhandene Datei\n%1\n\ndurch diese ersetzt werden?\n%2")
                                .arg(describe(existing), describe(source)));
@@ -368,7 +371,8 @@ namespace {
 // place of its panels; afterwards the panels come back with their texts.
 class StatusNotice {
 public:
-    StatusNotice(QStatusBar* bar, const QString& notice) : m_bar(bar)
+    StatusNotice(QStatusBar* bar, const QString& notice)
+        : m_bar(bar)
     {
         if (!m_bar)
             return;

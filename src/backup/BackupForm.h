@@ -10,7 +10,7 @@
 // the file is not in use; the main window opens it again when the dialog has
 // closed.  RunBackupDialog is the whole command as the main window runs it.
 
-#include "BackupCopy.h"
+#include "backup/BackupCopy.h"
 
 #include <QDialog>
 #include <QString>
@@ -92,8 +92,8 @@ public:
                          const QString& programDir = QString(), WritableProbe writable = FolderIsWritable);
     ~TFormBackup() override;
 
-    QString sSourceDir; // the program's folder and "*.MDB"
-    QString sTargetDir; // "Backup" in the program's folder or the user's data folder
+    QString sSourceDir;        // the program's folder and "*.MDB"
+    QString sTargetDir;        // "Backup" in the program's folder or the user's data folder
     veltrano::CopyRequest aSI; // filled when the copy starts
 
     QGroupBox* RadioGroupTarget = nullptr;

@@ -1,6 +1,7 @@
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
 
-#include "LimitText.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/LimitText.h"
 
 #include <sqlite3.h>
 
@@ -45,8 +46,8 @@ void checkHeader(const std::filesystem::path& file)
     // Jet 3/4 and ACE databases carry their format name at offset 4.
     const std::string name(header.data() + (got > 4 ? 4 : got), header.data() + got);
     if (name.rfind("Standard Jet DB", 0) == 0 || name.rfind("Standard ACE DB", 0) == 0)
-        throw CatalogueError("Die Katalogdatei " + quoted(file)
-                             + " ist eine Access/Jet-Datenbank. Das Programm liest den Katalog als SQLite-Datenbank.");
+        throw CatalogueError("Die Katalogdatei " + quoted(file) +
+                             " ist eine Access/Jet-Datenbank. Das Programm liest den Katalog als SQLite-Datenbank.");
     throw CatalogueError("Die Katalogdatei " + quoted(file) + " ist keine SQLite-Datenbank.");
 }
 
@@ -73,8 +74,8 @@ std::string immutableUri(const std::filesystem::path& file)
     std::string uri = "file://";
     for (const char c : utf8(absolute.generic_u8string())) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == '-'
-            || byte == '.' || byte == '_' || byte == '~' || byte == '/') {
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '.' || byte == '_' || byte == '~' || byte == '/') {
             uri += c;
         } else {
             char escaped[4];
@@ -97,9 +98,9 @@ std::string sqliteReason(sqlite3* db)
 {
     switch (sqlite3_errcode(db)) {
     case SQLITE_INTERRUPT:
-        return "Das Lesen wurde nach "
-               + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kReadTimeLimit).count())
-               + " Sekunden abgebrochen.";
+        return "Das Lesen wurde nach " +
+               std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kReadTimeLimit).count()) +
+               " Sekunden abgebrochen.";
     case SQLITE_TOOBIG:
         return "Ein Feld oder ein Datensatz ist zu lang.";
     case SQLITE_NOMEM:
@@ -149,7 +150,8 @@ Stmt prepare(sqlite3* db, const std::string& sql, const std::filesystem::path& f
 const std::vector<std::string>& Catalogue::fieldNames()
 {
     static const std::vector<std::string> names = {
-        "Gruppe", "tmm", "Unregelm\u00E4\u00DFigkeit", "OrdnungsNr", "Bemerkungen", "niedrigD", "mittelC", "hochB",
+        field::kGroup,   field::kThickness, field::kImperfection, field::kReference,
+        field::kRemarks, field::kLevelD,    field::kLevelC,       field::kLevelB,
     };
     return names;
 }
@@ -170,8 +172,8 @@ void Catalogue::Open()
     const int rc = sqlite3_open_v2(immutableUri(m_file).c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     Db db(raw);
     if (rc != SQLITE_OK)
-        throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht ge\u00F6ffnet werden: "
-                             + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+        throw CatalogueError("Die Katalogdatei " + quoted(m_file) +
+                             " kann nicht ge\u00F6ffnet werden: " + (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
     // The catalogue's schema is data from outside: it may not call functions
     // with side effects, and nothing it asks for may grow without bound.
     sqlite3_db_config(db.get(), SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
@@ -193,16 +195,17 @@ void Catalogue::Open()
             type = text ? text : "";
         }
         if (step != SQLITE_DONE)
-            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                                 + sqliteReason(db.get()));
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) +
+                                 " kann nicht gelesen werden: " + sqliteReason(db.get()));
         if (type.empty())
-            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle "
-                                 + kTableName + ".");
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle " + kTableName +
+                                 ".");
         if (type != "table")
-            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle " + kTableName
-                                 + ": " + kTableName + " ist dort "
-                                 + (type == "view" ? "eine Sicht." : type == "virtual" ? "eine virtuelle Tabelle."
-                                                                                       : "keine gew\u00F6hnliche Tabelle."));
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle " + kTableName +
+                                 ": " + kTableName + " ist dort " +
+                                 (type == "view"      ? "eine Sicht."
+                                  : type == "virtual" ? "eine virtuelle Tabelle."
+                                                      : "keine gew\u00F6hnliche Tabelle."));
     }
 
     // The table and its eight fields.
@@ -215,31 +218,31 @@ void Catalogue::Open()
             columns.emplace_back(name ? name : "");
         }
         if (step != SQLITE_DONE)
-            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                                 + sqliteReason(db.get()));
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) +
+                                 " kann nicht gelesen werden: " + sqliteReason(db.get()));
         if (columns.empty())
-            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle "
-                                 + kTableName + ".");
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " enth\u00E4lt keine Tabelle " + kTableName +
+                                 ".");
         for (const std::string& field : fieldNames()) {
             bool found = false;
             for (const std::string& c : columns)
                 found = found || sqlite3_stricmp(c.c_str(), field.c_str()) == 0;
             if (!found)
-                throw CatalogueError("In der Tabelle " + std::string(kTableName) + " der Katalogdatei "
-                                     + quoted(m_file) + " fehlt das Feld " + field + ".");
+                throw CatalogueError("In der Tabelle " + std::string(kTableName) + " der Katalogdatei " +
+                                     quoted(m_file) + " fehlt das Feld " + field + ".");
         }
     }
 
     {
         Stmt count = prepare(db.get(), "SELECT count(*) FROM " + quoteIdentifier(kTableName), m_file);
         if (sqlite3_step(count.get()) != SQLITE_ROW)
-            throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                                 + sqliteReason(db.get()));
+            throw CatalogueError("Die Katalogdatei " + quoted(m_file) +
+                                 " kann nicht gelesen werden: " + sqliteReason(db.get()));
         const auto n = sqlite3_column_int64(count.get(), 0);
         if (n > kMaxRecords)
-            throw CatalogueError("Die Tabelle " + std::string(kTableName) + " der Katalogdatei " + quoted(m_file)
-                                 + " hat " + std::to_string(n) + " Datens\u00E4tze; das Programm kann h\u00F6chstens "
-                                 + std::to_string(kMaxRecords) + " aufnehmen.");
+            throw CatalogueError("Die Tabelle " + std::string(kTableName) + " der Katalogdatei " + quoted(m_file) +
+                                 " hat " + std::to_string(n) + " Datens\u00E4tze; das Programm kann h\u00F6chstens " +
+                                 std::to_string(kMaxRecords) + " aufnehmen.");
     }
 
     std::string sql = "SELECT ";
@@ -252,25 +255,25 @@ void Catalogue::Open()
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(select.get())) == SQLITE_ROW) {
         if (static_cast<int>(rows.size()) == kMaxRecords)
-            throw CatalogueError("Die Tabelle " + std::string(kTableName) + " der Katalogdatei " + quoted(m_file)
-                                 + " hat mehr als " + std::to_string(kMaxRecords) + " Datens\u00E4tze.");
+            throw CatalogueError("Die Tabelle " + std::string(kTableName) + " der Katalogdatei " + quoted(m_file) +
+                                 " hat mehr als " + std::to_string(kMaxRecords) + " Datens\u00E4tze.");
         std::vector<std::string> row;
         row.reserve(fieldNames().size());
         for (int c = 0; c < static_cast<int>(fieldNames().size()); ++c) {
             // The length first, before anything is copied.
             if (sqlite3_column_bytes(select.get(), c) > kMaxFieldBytes)
-                throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: Das Feld "
-                                     + fieldNames()[static_cast<std::size_t>(c)] + " im Datensatz "
-                                     + std::to_string(rows.size() + 1) + " ist l\u00E4nger als "
-                                     + std::to_string(kMaxFieldBytes / 1024) + " KiB.");
+                throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: Das Feld " +
+                                     fieldNames()[static_cast<std::size_t>(c)] + " im Datensatz " +
+                                     std::to_string(rows.size() + 1) + " ist l\u00E4nger als " +
+                                     std::to_string(kMaxFieldBytes / 1024) + " KiB.");
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select.get(), c));
             row.emplace_back(text ? text : "");
         }
         rows.push_back(std::move(row));
     }
     if (step != SQLITE_DONE)
-        throw CatalogueError("Die Katalogdatei " + quoted(m_file) + " kann nicht gelesen werden: "
-                             + sqliteReason(db.get()));
+        throw CatalogueError("Die Katalogdatei " + quoted(m_file) +
+                             " kann nicht gelesen werden: " + sqliteReason(db.get()));
 
     std::vector<std::vector<bool>> verdicts;
     verdicts.reserve(rows.size());

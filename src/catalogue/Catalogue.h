@@ -16,7 +16,8 @@
 //   set: then it does nothing at all.  An attempt at an end keeps the row but
 //   still notifies a data change.
 
-#include "Driver.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/Driver.h"
 
 #include <filesystem>
 #include <functional>
@@ -42,7 +43,10 @@ public:
     using Bookmark = int;
 
     Catalogue() = default;
-    explicit Catalogue(std::filesystem::path file) : m_file(std::move(file)) {}
+    explicit Catalogue(std::filesystem::path file)
+        : m_file(std::move(file))
+    {
+    }
 
     void setFile(std::filesystem::path file) { m_file = std::move(file); }
     const std::filesystem::path& file() const { return m_file; }
@@ -54,8 +58,8 @@ public:
     bool Active() const { return m_active; }
 
     int RecordCount() const;
-    int RecNo() const override;     // 1-based; 0 while closed or empty
-    void SetRecNo(int recNo);       // notifies when the row changes
+    int RecNo() const override; // 1-based; 0 while closed or empty
+    void SetRecNo(int recNo);   // notifies when the row changes
     void First() override;
     void Prior();
     void Next();
@@ -105,8 +109,12 @@ private:
 // The limit field bound to one column of the catalogue's current row.
 class CatalogueLimitField : public LimitField {
 public:
-    explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = "hochB")
-        : m_catalogue(catalogue), m_column(std::move(column)), m_index(Catalogue::FieldIndex(m_column)) {}
+    explicit CatalogueLimitField(const Catalogue& catalogue, std::string column = field::kLevelB)
+        : m_catalogue(catalogue)
+        , m_column(std::move(column))
+        , m_index(Catalogue::FieldIndex(m_column))
+    {
+    }
     const std::string& text() const override { return m_catalogue.FieldRefAt(m_catalogue.CurrentRow(), m_index); }
     LimitTextRef limit() const override
     {

@@ -1,4 +1,4 @@
-#include "Recalculation.h"
+#include "catalogue/Recalculation.h"
 
 namespace veltrano {
 

@@ -3,8 +3,8 @@
 // recalculation walk wired together exactly as the main window wires them, so
 // the results equal the result cache after "Neu-Berechnung".
 
-#include "Catalogue.h"
-#include "Driver.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/Driver.h"
 
 #include <string>
 #include <vector>

@@ -6,7 +6,7 @@
 // backslash.  Lines starting with '#' and empty lines are ignored.  The
 // database is written under a temporary name and renamed when complete.
 
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 #include <sqlite3.h>
 
@@ -96,8 +96,8 @@ int main(int argc, char** argv)
         const std::vector<std::string> cells = splitTabs(line);
         const std::string where = source.string() + ":" + std::to_string(lineNo) + ": ";
         if (cells.size() != kFields.size())
-            return fail(where + "expected " + std::to_string(kFields.size()) + " fields, found "
-                        + std::to_string(cells.size()));
+            return fail(where + "expected " + std::to_string(kFields.size()) + " fields, found " +
+                        std::to_string(cells.size()));
         if (!haveHeader) {
             if (cells != kFields)
                 return fail(where + "the header line must name the eight catalogue fields in order");
@@ -120,7 +120,8 @@ int main(int argc, char** argv)
     std::filesystem::remove(temp, ec);
 
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(utf8Path(temp).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(utf8Path(temp).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return fail("cannot create " + temp.string());
     }
@@ -133,8 +134,8 @@ int main(int argc, char** argv)
     create += ")";
     insert += ")";
 
-    bool ok = sqlite3_exec(db, "PRAGMA journal_mode = DELETE; BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK
-              && sqlite3_exec(db, create.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    bool ok = sqlite3_exec(db, "PRAGMA journal_mode = DELETE; BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK &&
+              sqlite3_exec(db, create.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* stmt = nullptr;
     ok = ok && sqlite3_prepare_v2(db, insert.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
     for (std::size_t r = 0; ok && r < rows.size(); ++r) {

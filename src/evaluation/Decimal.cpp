@@ -1,4 +1,4 @@
-#include "Decimal.h"
+#include "evaluation/Decimal.h"
 
 #include <algorithm>
 #include <bit>
@@ -160,8 +160,8 @@ int compareMagnitude(Decimal v, double m)
     // m = p * 2^e with p a 53-bit integer.
     auto p = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
     e -= 53;
-    const std::uint64_t magnitude = v.mantissa < 0 ? 0 - static_cast<std::uint64_t>(v.mantissa)
-                                                   : static_cast<std::uint64_t>(v.mantissa);
+    const std::uint64_t magnitude =
+        v.mantissa < 0 ? 0 - static_cast<std::uint64_t>(v.mantissa) : static_cast<std::uint64_t>(v.mantissa);
     // |v| = magnitude * 10^-scale; scale both sides to integers.
     Natural a(magnitude);
     Natural b(p);

@@ -1,7 +1,7 @@
-#include "Driver.h"
+#include "evaluation/Driver.h"
 
-#include "LimitText.h"
-#include "Rules.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/Rules.h"
 
 #include <algorithm>
 #include <charconv>

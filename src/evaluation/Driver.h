@@ -11,8 +11,8 @@
 // The driver knows the window only through the small interfaces below, so the
 // window, the command-line tool and the tests all run this same code.
 
-#include "Rules.h"
-#include "WeldInput.h"
+#include "evaluation/Rules.h"
+#include "evaluation/WeldInput.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "FormatFixed.h"
+#include "evaluation/FormatFixed.h"
 
 #include <algorithm>
 #include <charconv>
@@ -158,7 +158,8 @@ void appendFormatFixed(std::string& out, const Significand18& v, int p, int d, s
         if (shown < 0)
             out += '-';
         char expDigits[16];
-        const int expCount = static_cast<int>(std::to_chars(expDigits, expDigits + sizeof expDigits, std::abs(shown)).ptr - expDigits);
+        const int expCount =
+            static_cast<int>(std::to_chars(expDigits, expDigits + sizeof expDigits, std::abs(shown)).ptr - expDigits);
         const int width = d <= 4 ? d : 1;
         if (expCount < width)
             out.append(static_cast<std::size_t>(width - expCount), '0');

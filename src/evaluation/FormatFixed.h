@@ -7,7 +7,7 @@
 // integer part needs more than p digits, and writes the caller's decimal
 // separator (the user's locale's).
 
-#include "Decimal.h"
+#include "evaluation/Decimal.h"
 
 #include <cstdint>
 #include <string>

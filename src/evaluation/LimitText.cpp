@@ -1,4 +1,4 @@
-#include "LimitText.h"
+#include "evaluation/LimitText.h"
 
 namespace veltrano {
 

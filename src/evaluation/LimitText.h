@@ -2,7 +2,7 @@
 // The result texts of one evaluation.  Results are stored, shown and printed
 // as texts, never as numbers.
 
-#include "FormatFixed.h"
+#include "evaluation/FormatFixed.h"
 
 #include <string>
 #include <string_view>

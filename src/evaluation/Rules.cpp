@@ -1,6 +1,6 @@
-#include "Rules.h"
+#include "evaluation/Rules.h"
 
-#include "LimitText.h"
+#include "evaluation/LimitText.h"
 
 #include <bit>
 #include <exception>
@@ -122,9 +122,15 @@ const Rule* find(QualityLevel level, int recNo)
     return nullptr;
 }
 
-const Step* decidingStep(const Rule& rule, const WeldInput& weld) { return firstHolding(rule, weld); }
+const Step* decidingStep(const Rule& rule, const WeldInput& weld)
+{
+    return firstHolding(rule, weld);
+}
 
-const Step* decidingStep(const Rule& rule, const ExactWeld& weld) { return firstHolding(rule, weld); }
+const Step* decidingStep(const Rule& rule, const ExactWeld& weld)
+{
+    return firstHolding(rule, weld);
+}
 
 bool WeldValues::set(const WeldInput& weld)
 {
@@ -176,7 +182,10 @@ Significand18 value(const Formula& f, const WeldValues& weld)
     return Significand18::fromFloat(v);
 }
 
-Significand18 value(const Formula& f, const WeldInput& weld) { return value(f, WeldValues(weld)); }
+Significand18 value(const Formula& f, const WeldInput& weld)
+{
+    return value(f, WeldValues(weld));
+}
 
 const Step* decidingStep(QualityLevel level, int recNo, const WeldInput& weld)
 {

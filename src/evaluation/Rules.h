@@ -11,9 +11,9 @@
 // c only when that float is strictly greater than c, so a limit that lands
 // just below a tie (0.45 as a float is 0.4499999...) prints one digit lower.
 
-#include "Decimal.h"
-#include "FormatFixed.h"
-#include "WeldInput.h"
+#include "evaluation/Decimal.h"
+#include "evaluation/FormatFixed.h"
+#include "evaluation/WeldInput.h"
 
 #include <array>
 #include <cstdint>
@@ -40,7 +40,10 @@ enum ConditionBit : std::uint8_t {
 // A conjunction of the bits above; no bits is the unconditional step.
 struct Condition {
     std::uint8_t bits = 0;
-    friend constexpr Condition operator&&(Condition a, Condition b) { return {static_cast<std::uint8_t>(a.bits | b.bits)}; }
+    friend constexpr Condition operator&&(Condition a, Condition b)
+    {
+        return {static_cast<std::uint8_t>(a.bits | b.bits)};
+    }
     friend constexpr bool operator==(Condition, Condition) = default;
 };
 
@@ -75,7 +78,10 @@ struct Formula {
     Decimal cap{0, 0};
 };
 
-constexpr Formula operator*(Decimal k, Var v) { return Formula{k, v}; }
+constexpr Formula operator*(Decimal k, Var v)
+{
+    return Formula{k, v};
+}
 constexpr Formula operator*(Formula f, Var v)
 {
     f.second = v;
@@ -86,16 +92,28 @@ constexpr Formula operator+(Formula f, Decimal a)
     f.addend = a;
     return f;
 }
-constexpr Formula operator+(Formula f, int a) { return f + Decimal(a, 0); }
-constexpr Formula operator+(Var v, int a) { return Formula{Decimal(1, 0), v} + a; }
+constexpr Formula operator+(Formula f, int a)
+{
+    return f + Decimal(a, 0);
+}
+constexpr Formula operator+(Var v, int a)
+{
+    return Formula{Decimal(1, 0), v} + a;
+}
 constexpr Formula min(Formula f, Decimal c)
 {
     f.capped = true;
     f.cap = c;
     return f;
 }
-constexpr Formula min(Formula f, int c) { return min(f, Decimal(c, 0)); }
-constexpr Formula fixed(Decimal v) { return Formula{v}; }
+constexpr Formula min(Formula f, int c)
+{
+    return min(f, Decimal(c, 0));
+}
+constexpr Formula fixed(Decimal v)
+{
+    return Formula{v};
+}
 
 // ---- results ----------------------------------------------------------------
 
@@ -110,15 +128,24 @@ inline constexpr Result NoResult{Outcome::NoResult};
 inline constexpr Result NotApplicable{Outcome::NotApplicable};
 inline constexpr Result NotPermitted{Outcome::NotPermitted};
 inline constexpr Result CatalogueText{Outcome::CatalogueText};
-constexpr Result Mm(Formula f) { return {Outcome::Mm, f}; }
-constexpr Result Mm2(Formula f) { return {Outcome::Mm2, f}; }
+constexpr Result Mm(Formula f)
+{
+    return {Outcome::Mm, f};
+}
+constexpr Result Mm2(Formula f)
+{
+    return {Outcome::Mm2, f};
+}
 
 struct Step {
     Condition when;
     Result then;
 };
 
-constexpr Step operator>>(Condition c, Result r) { return {c, r}; }
+constexpr Step operator>>(Condition c, Result r)
+{
+    return {c, r};
+}
 constexpr Step operator>>(Condition c, Formula) = delete; // write Mm(...) or Mm2(...)
 
 // ---- tables -----------------------------------------------------------------
@@ -146,7 +173,10 @@ constexpr RuleRow row(std::initializer_list<int> records, Steps... steps)
 }
 
 // A row that names records without a rule at this level.
-constexpr RuleRow noRule(std::initializer_list<int> records) { return row(records, otherwise >> NoResult); }
+constexpr RuleRow noRule(std::initializer_list<int> records)
+{
+    return row(records, otherwise >> NoResult);
+}
 
 std::span<const RuleRow> levelB();
 std::span<const RuleRow> levelC();
@@ -234,7 +264,7 @@ Decimal exactValue(const Formula& f, const ExactWeld& weld);
 
 struct ExactEvaluation {
     Outcome outcome = Outcome::NoResult;
-    Decimal value{}; // for Mm and Mm2
+    Decimal value{};  // for Mm and Mm2
     Condition when{}; // the condition of the deciding step
 };
 

@@ -2,7 +2,7 @@
 // the welder-test option raises the limits of records 13, 16 to 19 and 33, and
 // the railway-bridge option forbids records 13, 57 to 66, 80 to 83 and 86 to 89
 // outright.
-#include "Rules.h"
+#include "evaluation/Rules.h"
 
 namespace veltrano::rules {
 namespace {
@@ -53,6 +53,9 @@ constexpr RuleRow kRules[] = {
 
 } // namespace
 
-std::span<const RuleRow> levelB() { return kRules; }
+std::span<const RuleRow> levelB()
+{
+    return kRules;
+}
 
 } // namespace veltrano::rules

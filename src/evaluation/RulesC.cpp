@@ -1,5 +1,5 @@
 // Limits of quality level C ("C (mittel)").  No level-C rule reads the options.
-#include "Rules.h"
+#include "evaluation/Rules.h"
 
 namespace veltrano::rules {
 namespace {
@@ -49,6 +49,9 @@ constexpr RuleRow kRules[] = {
 
 } // namespace
 
-std::span<const RuleRow> levelC() { return kRules; }
+std::span<const RuleRow> levelC()
+{
+    return kRules;
+}
 
 } // namespace veltrano::rules

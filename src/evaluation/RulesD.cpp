@@ -1,5 +1,5 @@
 // Limits of quality level D ("D (niedrig)").  No level-D rule reads the options.
-#include "Rules.h"
+#include "evaluation/Rules.h"
 
 namespace veltrano::rules {
 namespace {
@@ -37,8 +37,10 @@ constexpr RuleRow kRules[] = {
     row({41}, butt >> Mm(min(0.4_k * t, 5)), otherwise >> NotApplicable),
     row({42}, fillet >> Mm(min(0.4_k * t, 5)), otherwise >> NotApplicable),
     row({43, 47}, otherwise >> Mm2(0.16_k * l * b)),
-    row({44, 49, 51, 53, 57, 59, 61, 63, 65, 68, 70, 72, 74}, butt >> Mm(min(0.4_k * t, 4)), otherwise >> NotApplicable),
-    row({45, 50, 52, 54, 58, 60, 62, 64, 66, 69, 71, 73, 75}, fillet >> Mm(min(0.4_k * t, 4)), otherwise >> NotApplicable),
+    row({44, 49, 51, 53, 57, 59, 61, 63, 65, 68, 70, 72, 74}, butt >> Mm(min(0.4_k * t, 4)),
+        otherwise >> NotApplicable),
+    row({45, 50, 52, 54, 58, 60, 62, 64, 66, 69, 71, 73, 75}, fillet >> Mm(min(0.4_k * t, 4)),
+        otherwise >> NotApplicable),
     row({46, 48}, otherwise >> Mm2(0.08_k * l * b)),
     row({55}, thick >> NotApplicable, butt >> Mm(0.2_k * t), otherwise >> NotApplicable),
     row({56}, thin >> NotApplicable, butt >> Mm(min(0.2_k * t, 2)), otherwise >> NotApplicable),
@@ -58,6 +60,9 @@ constexpr RuleRow kRules[] = {
 
 } // namespace
 
-std::span<const RuleRow> levelD() { return kRules; }
+std::span<const RuleRow> levelD()
+{
+    return kRules;
+}
 
 } // namespace veltrano::rules

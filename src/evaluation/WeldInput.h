@@ -3,6 +3,8 @@
 // every evaluation, so a ticked option or a changed dimension counts from the
 // next evaluation on.
 
+#include "evaluation/CatalogueFields.h"
+
 namespace veltrano {
 
 // The item index of the seam-type selector.  Any other index (no item chosen,
@@ -18,11 +20,11 @@ constexpr const char* limitColumn(QualityLevel level)
 {
     switch (level) {
     case QualityLevel::B:
-        return "hochB";
+        return field::kLevelB;
     case QualityLevel::C:
-        return "mittelC";
+        return field::kLevelC;
     case QualityLevel::D:
-        return "niedrigD";
+        return field::kLevelD;
     }
     return "";
 }

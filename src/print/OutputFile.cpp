@@ -1,4 +1,4 @@
-#include "OutputFile.h"
+#include "print/OutputFile.h"
 
 #include <QFile>
 
@@ -119,8 +119,7 @@ bool replaceFile(const QString& target, const std::string& path, const struct st
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         const quint64 random = QRandomGenerator::system()->generate64();
-        temp = (folder / ("." + file.filename().string() + "." + QByteArray::number(random, 36).toStdString() +
-                          ".tmp"))
+        temp = (folder / ("." + file.filename().string() + "." + QByteArray::number(random, 36).toStdString() + ".tmp"))
                    .string();
         // Created with the permissions a new file gets (the umask applies).
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -221,9 +220,9 @@ bool writeOutput(const QString& target, const QByteArray& content, QString* erro
         return fail(error, target, QStringLiteral("kein Dateiname"));
 #ifdef _WIN32
     if (target == QLatin1String("-")) {
-        const bool ok = std::fwrite(content.constData(), 1, std::size_t(content.size()), stdout) ==
-                            std::size_t(content.size()) &&
-                        std::fflush(stdout) == 0;
+        const bool ok =
+            std::fwrite(content.constData(), 1, std::size_t(content.size()), stdout) == std::size_t(content.size()) &&
+            std::fflush(stdout) == 0;
         return ok || fail(error, target, QStringLiteral("Schreibfehler"));
     }
     QSaveFile out(target);

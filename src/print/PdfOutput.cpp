@@ -1,7 +1,7 @@
-#include "PdfOutput.h"
+#include "print/PdfOutput.h"
 
-#include "GuiApplicationScope.h"
-#include "OutputFile.h"
+#include "print/GuiApplicationScope.h"
+#include "print/OutputFile.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,7 +1,10 @@
-#include "Check.h"
+#include "record/Check.h"
 
-#include "LimitText.h"
-#include "RecordFile.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/WeldWords.h"
+#include "record/PlainText.h"
+#include "record/RecordFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -12,15 +15,6 @@
 
 namespace veltrano::record {
 namespace {
-
-// Width of a UTF-8 text in characters, for the aligned columns.
-std::size_t columns(std::string_view s)
-{
-    std::size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 std::string flat(std::string s)
 {
@@ -38,9 +32,7 @@ std::string dimensionText(const WrittenNumber& n, std::string_view sep)
 
 std::string weldLine(const Weld& w, std::string_view sep)
 {
-    std::string s = "Naht " + flat(w.id) + " (" + (w.seam == SeamType::Fillet ? "Kehlnaht" : "Stumpfnaht") +
-                    ", Bewertungsgruppe " +
-                    (w.level == QualityLevel::B ? "B" : w.level == QualityLevel::C ? "C" : "D") +
+    std::string s = "Naht " + flat(w.id) + " (" + seamWord(w.seam) + ", Bewertungsgruppe " + levelLetter(w.level) +
                     ", t = " + dimensionText(w.t, sep) + ", l = " + dimensionText(w.l, sep) +
                     ", b = " + dimensionText(w.b, sep) + ", bw = " + dimensionText(w.bw, sep);
     if (w.welderTest.value_or(false))
@@ -73,8 +65,8 @@ int exitStatus(Verdict v)
     return kCheckOpen;
 }
 
-void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record,
-                     const RecordVerdict& verdict, const CatalogueRows& rows, std::string_view sep)
+void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record, const RecordVerdict& verdict,
+                     const CatalogueRows& rows, std::string_view sep)
 {
     out << "Pr\u00FCfprotokoll " << fileName << '\n';
     const Inspection& h = record.inspection;
@@ -110,8 +102,8 @@ void writeCheckTable(std::ostream& out, const std::string& fileName, const Recor
                 const bool known = f.record >= 1 && f.record <= rows.rowCount();
                 const auto value = f.value.value();
                 lines.push_back({std::to_string(f.record),
-                                 known ? flat(rows.text(f.record, "OrdnungsNr")) : std::string(),
-                                 known ? flat(rows.text(f.record, "Unregelm\u00E4\u00DFigkeit")) : std::string(),
+                                 known ? flat(rows.text(f.record, field::kReference)) : std::string(),
+                                 known ? flat(rows.text(f.record, field::kImperfection)) : std::string(),
                                  value ? quantityText(*value, fv.unit, sep) : f.value.text,
                                  fv.limit     ? quantityText(*fv.limit, fv.unit, sep)
                                  : fv.belongs ? fv.limitText
@@ -121,11 +113,11 @@ void writeCheckTable(std::ostream& out, const std::string& fileName, const Recor
             std::array<std::size_t, 7> width{};
             for (const Line& l : lines)
                 for (std::size_t c = 0; c < l.size(); ++c)
-                    width[c] = std::max(width[c], columns(l[c]));
+                    width[c] = std::max(width[c], displayColumns(l[c]));
             for (const Line& l : lines) {
-                out << "  " << std::string(width[0] - columns(l[0]), ' ') << l[0];
+                out << "  " << std::string(width[0] - displayColumns(l[0]), ' ') << l[0];
                 for (std::size_t c = 1; c + 1 < l.size(); ++c)
-                    out << "  " << l[c] << std::string(width[c] - columns(l[c]), ' ');
+                    out << "  " << l[c] << std::string(width[c] - displayColumns(l[c]), ' ');
                 out << "  " << l.back() << '\n';
             }
         }

@@ -3,9 +3,9 @@
 // the record, as a table for a person or as JSON for a program, and an exit
 // status that a script can test.
 
-#include "CatalogueRows.h"
-#include "Record.h"
-#include "Verdict.h"
+#include "record/CatalogueRows.h"
+#include "record/Record.h"
+#include "record/Verdict.h"
 
 #include <filesystem>
 #include <ostream>
@@ -38,8 +38,8 @@ int writeCheck(std::ostream& out, const std::string& fileName, const Record& rec
 int checkRecordFile(const std::filesystem::path& file, const CatalogueRows& rows, const CheckOptions& options,
                     std::ostream& out, std::ostream& err);
 
-void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record,
-                     const RecordVerdict& verdict, const CatalogueRows& rows, std::string_view decimalSeparator);
+void writeCheckTable(std::ostream& out, const std::string& fileName, const Record& record, const RecordVerdict& verdict,
+                     const CatalogueRows& rows, std::string_view decimalSeparator);
 
 // {"verdict":...,"reason":...,"welds":[{"id":...,"verdict":...,"reason":...,
 //   "findings":[{"record":N,"verdict":...,"value":"0.35","limit":"0.33","unit":"mm","bound":"max","reason":...}]}]}

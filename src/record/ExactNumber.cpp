@@ -1,11 +1,14 @@
-#include "ExactNumber.h"
+#include "record/ExactNumber.h"
 
 #include <cstdlib>
 
 namespace veltrano::record {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Integer and decimal digits of a non-negative value, the integer part
 // without leading zeros (empty below 1).

@@ -4,7 +4,7 @@
 // way passes through binary floating point.  A measured value may carry any
 // number of digits, so the digits are kept as text.
 
-#include "Decimal.h"
+#include "evaluation/Decimal.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "FileStamp.h"
+#include "record/FileStamp.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -77,10 +77,11 @@ private:
             const std::uint32_t s1 = rotate(w[i - 2], 17) ^ rotate(w[i - 2], 19) ^ (w[i - 2] >> 10);
             w[i] = w[i - 16] + s0 + w[i - 7] + s1;
         }
-        std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4],
-                      f = m_state[5], g = m_state[6], h = m_state[7];
+        std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3], e = m_state[4], f = m_state[5],
+                      g = m_state[6], h = m_state[7];
         for (std::size_t i = 0; i < 64; ++i) {
-            const std::uint32_t t1 = h + (rotate(e, 6) ^ rotate(e, 11) ^ rotate(e, 25)) + ((e & f) ^ (~e & g)) + k[i] + w[i];
+            const std::uint32_t t1 =
+                h + (rotate(e, 6) ^ rotate(e, 11) ^ rotate(e, 25)) + ((e & f) ^ (~e & g)) + k[i] + w[i];
             const std::uint32_t t2 = (rotate(a, 2) ^ rotate(a, 13) ^ rotate(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
             h = g;
             g = f;

@@ -1,6 +1,6 @@
-#include "FileText.h"
+#include "record/FileText.h"
 
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <cerrno>
 #include <new>
@@ -52,8 +52,7 @@ struct Descriptor {
 
 std::string tooLarge(std::uintmax_t size, std::uintmax_t maxBytes)
 {
-    return "ist zu groß: " + sizeText(size) + "; ein Prüfprotokoll darf höchstens " + sizeText(maxBytes) +
-           " groß sein";
+    return "ist zu groß: " + sizeText(size) + "; ein Prüfprotokoll darf höchstens " + sizeText(maxBytes) + " groß sein";
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "JsonTree.h"
+#include "record/JsonTree.h"
 
 #include <nlohmann/json.hpp>
 
@@ -96,8 +96,8 @@ std::size_t firstInvalidUtf8(std::string_view s)
 // refuses one beyond the range of its floating-point type: with long double
 // (up to about 1e4932 where it is wider than double) 1e400 is read, and the
 // token as written is all that is kept.
-using WideJson = nlohmann::basic_json<std::map, std::vector, std::string, bool, std::int64_t, std::uint64_t,
-                                      long double>;
+using WideJson =
+    nlohmann::basic_json<std::map, std::vector, std::string, bool, std::int64_t, std::uint64_t, long double>;
 
 // Where the container that opens one level deeper than maxDepth begins; the
 // text before it has been read as valid JSON.
@@ -128,7 +128,10 @@ std::size_t tooDeepAt(std::string_view text, std::size_t maxDepth)
 // token as written, which a parsed nlohmann::json would have lost.
 class TreeBuilder : public nlohmann::json_sax<WideJson> {
 public:
-    explicit TreeBuilder(std::string_view text) : m_text(text) {}
+    explicit TreeBuilder(std::string_view text)
+        : m_text(text)
+    {
+    }
 
     // Deeper than any record; keeps the writer's recursion within bounds.
     static constexpr std::size_t kMaxDepth = 256;
@@ -251,8 +254,8 @@ private:
     std::size_t tokenStart(std::size_t last) const
     {
         auto word = [](char c) {
-            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-                   c == '+' || c == '-';
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '+' ||
+                   c == '-';
         };
         std::size_t i = last;
         if (m_text[last] == '"' && last > 0) {
@@ -275,7 +278,7 @@ private:
 
     std::string_view m_text;
     JsonNode m_root;
-    std::vector<JsonNode*> m_stack; // a container's children are only appended while it is open
+    std::vector<JsonNode*> m_stack;                      // a container's children are only appended while it is open
     std::vector<std::unordered_set<std::string>> m_keys; // beside m_stack: the keys of an open object
     std::string m_pendingKey;
     std::string m_duplicateKey;
@@ -389,9 +392,8 @@ JsonNode parseJson(std::string_view text)
             throw JsonSyntaxError(0, 0, "steht zweimal im selben Objekt", builder.duplicateKey());
         if (builder.tooDeep()) {
             const auto [line, column] = lineAndColumn(text, tooDeepAt(text, TreeBuilder::kMaxDepth));
-            throw JsonSyntaxError(line, column,
-                                  "zu tief verschachtelt (mehr als " + std::to_string(TreeBuilder::kMaxDepth) +
-                                      " Ebenen)");
+            throw JsonSyntaxError(
+                line, column, "zu tief verschachtelt (mehr als " + std::to_string(TreeBuilder::kMaxDepth) + " Ebenen)");
         }
         throw JsonSyntaxError(1, 1, "kein gültiges JSON");
     }

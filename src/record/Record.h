@@ -4,9 +4,10 @@
 // values are kept as they were written, so the verdict reads the exact
 // decimal and the file is saved again unchanged.
 
-#include "ExactNumber.h"
-#include "JsonTree.h"
-#include "WeldInput.h"
+#include "evaluation/DimensionRange.h"
+#include "evaluation/WeldInput.h"
+#include "record/ExactNumber.h"
+#include "record/JsonTree.h"
 
 #include <optional>
 #include <string>
@@ -30,6 +31,15 @@ struct WrittenNumber {
     bool quoted = false;
 
     static WrittenNumber of(const ExactNumber& n) { return {n.text("."), false}; }
+    // A number as the inspector typed it, with a comma or a point, kept as
+    // the exact decimal.  What is no number travels as its text, so that the
+    // record's own check names it.
+    static WrittenNumber typed(const std::string& text)
+    {
+        if (const auto n = ExactNumber::parse(text))
+            return of(*n);
+        return {text, true};
+    }
     std::optional<ExactNumber> value() const { return ExactNumber::parse(text, !quoted); }
 };
 
@@ -68,16 +78,5 @@ struct Record {
     std::vector<Weld> welds;
     ExtraMembers extra;
 };
-
-// Range of a weld dimension in mm, as the main window's fields allow it.
-struct DimensionRange {
-    const char* field;
-    Decimal min;
-    Decimal max;
-};
-inline constexpr DimensionRange kRangeT{"t", Decimal(5, 1), Decimal(1000, 0)};
-inline constexpr DimensionRange kRangeL{"l", Decimal(1, 0), Decimal(1000, 0)};
-inline constexpr DimensionRange kRangeB{"b", Decimal(1, 0), Decimal(100, 0)};
-inline constexpr DimensionRange kRangeBw{"bw", Decimal(1, 0), Decimal(50, 0)};
 
 } // namespace veltrano::record

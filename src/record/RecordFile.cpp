@@ -1,6 +1,6 @@
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
-#include "FileText.h"
+#include "record/FileText.h"
 
 #include <array>
 #include <cstdio>
@@ -40,7 +40,10 @@ std::string describeError(const std::string& file, std::size_t line, std::size_t
 
 // A value from the file in a message: at most a few dozen characters, its
 // control characters written out (a NUL would cut the message short).
-std::string quoted(const std::string& s) { return "\u00BB" + messageExcerpt(s) + "\u00AB"; }
+std::string quoted(const std::string& s)
+{
+    return "\u00BB" + messageExcerpt(s) + "\u00AB";
+}
 
 // How a value reads in a message: a number or text as written, else its kind.
 std::string shown(const JsonNode& n)
@@ -66,7 +69,10 @@ std::string shown(const JsonNode& n)
 
 class Reader {
 public:
-    explicit Reader(std::string file) : m_file(std::move(file)) {}
+    explicit Reader(std::string file)
+        : m_file(std::move(file))
+    {
+    }
 
     [[noreturn]] void fail(const std::string& field, const std::string& message) const
     {
@@ -150,8 +156,8 @@ public:
             {"remarks", &h.remarks},
         }};
         h.extra = members(n, "inspection",
-                          {"order", "component", "drawing", "standard", "method", "stage", "inspector",
-                           "qualification", "date", "place", "remarks"},
+                          {"order", "component", "drawing", "standard", "method", "stage", "inspector", "qualification",
+                           "date", "place", "remarks"},
                           [&](const std::string& key, const JsonNode& v, const std::string& path) {
                               for (const auto& [name, target] : fields)
                                   if (key == name)
@@ -164,34 +170,34 @@ public:
     {
         Finding f;
         bool hasRecord = false, hasValue = false;
-        f.extra = members(n, field, {"record", "value", "length", "location", "remark", "judgement"},
-                          [&](const std::string& key, const JsonNode& v, const std::string& path) {
-                              if (key == "record") {
-                                  const auto r = integer(v, path, "Die Datensatznummer");
-                                  if (!r)
-                                      fail(path, "die Datensatznummer muss von 1 bis 89 reichen, gefunden " +
-                                                     messageExcerpt(v.text));
-                                  f.record = static_cast<int>(*r);
-                                  hasRecord = true;
-                              } else if (key == "value") {
-                                  f.value = number(v, path);
-                                  hasValue = true;
-                              } else if (key == "length") {
-                                  f.length = number(v, path);
-                              } else if (key == "location") {
-                                  f.location = text(v, path);
-                              } else if (key == "remark") {
-                                  f.remark = text(v, path);
-                              } else if (key == "judgement") {
-                                  const std::string j = text(v, path);
-                                  if (j == "accepted")
-                                      f.judgement = Judgement::Accepted;
-                                  else if (j == "rejected")
-                                      f.judgement = Judgement::Rejected;
-                                  else
-                                      fail(path, "unbekannte Bewertung " + quoted(j) + " (erlaubt: accepted, rejected)");
-                              }
-                          });
+        f.extra = members(
+            n, field, {"record", "value", "length", "location", "remark", "judgement"},
+            [&](const std::string& key, const JsonNode& v, const std::string& path) {
+                if (key == "record") {
+                    const auto r = integer(v, path, "Die Datensatznummer");
+                    if (!r)
+                        fail(path, "die Datensatznummer muss von 1 bis 89 reichen, gefunden " + messageExcerpt(v.text));
+                    f.record = static_cast<int>(*r);
+                    hasRecord = true;
+                } else if (key == "value") {
+                    f.value = number(v, path);
+                    hasValue = true;
+                } else if (key == "length") {
+                    f.length = number(v, path);
+                } else if (key == "location") {
+                    f.location = text(v, path);
+                } else if (key == "remark") {
+                    f.remark = text(v, path);
+                } else if (key == "judgement") {
+                    const std::string j = text(v, path);
+                    if (j == "accepted")
+                        f.judgement = Judgement::Accepted;
+                    else if (j == "rejected")
+                        f.judgement = Judgement::Rejected;
+                    else
+                        fail(path, "unbekannte Bewertung " + quoted(j) + " (erlaubt: accepted, rejected)");
+                }
+            });
         if (!hasRecord)
             fail(field + ".record", "fehlt");
         if (!hasValue)
@@ -203,60 +209,59 @@ public:
     {
         Weld w;
         std::map<std::string, bool> seen;
-        w.extra = members(
-            n, field,
-            {"id", "seam", "level", "t", "l", "b", "bw", "welder_test", "rail_bridge", "welder", "process", "location",
-             "remarks", "findings"},
-            [&](const std::string& key, JsonNode& v, const std::string& path) {
-                seen[key] = true;
-                if (key == "id") {
-                    w.id = text(v, path);
-                } else if (key == "seam") {
-                    const std::string s = text(v, path);
-                    if (s == "butt")
-                        w.seam = SeamType::Butt;
-                    else if (s == "fillet")
-                        w.seam = SeamType::Fillet;
-                    else
-                        fail(path, "unbekannte Nahtart " + quoted(s) + " (erlaubt: butt, fillet)");
-                } else if (key == "level") {
-                    const std::string s = text(v, path);
-                    if (s == "B")
-                        w.level = QualityLevel::B;
-                    else if (s == "C")
-                        w.level = QualityLevel::C;
-                    else if (s == "D")
-                        w.level = QualityLevel::D;
-                    else
-                        fail(path, "unbekannte Bewertungsgruppe " + quoted(s) + " (erlaubt: B, C, D)");
-                } else if (key == "t") {
-                    w.t = number(v, path);
-                } else if (key == "l") {
-                    w.l = number(v, path);
-                } else if (key == "b") {
-                    w.b = number(v, path);
-                } else if (key == "bw") {
-                    w.bw = number(v, path);
-                } else if (key == "welder_test") {
-                    w.welderTest = flag(v, path);
-                } else if (key == "rail_bridge") {
-                    w.railBridge = flag(v, path);
-                } else if (key == "welder") {
-                    w.welder = text(v, path);
-                } else if (key == "process") {
-                    w.process = text(v, path);
-                } else if (key == "location") {
-                    w.location = text(v, path);
-                } else if (key == "remarks") {
-                    w.remarks = text(v, path);
-                } else if (key == "findings") {
-                    if (v.kind != JsonNode::Kind::Array)
-                        fail(path, "muss eine Liste sein, gefunden " + shown(v));
-                    w.findings.reserve(v.items.size());
-                    for (std::size_t i = 0; i < v.items.size(); ++i)
-                        w.findings.push_back(finding(v.items[i], path + "[" + std::to_string(i) + "]"));
-                }
-            });
+        w.extra = members(n, field,
+                          {"id", "seam", "level", "t", "l", "b", "bw", "welder_test", "rail_bridge", "welder",
+                           "process", "location", "remarks", "findings"},
+                          [&](const std::string& key, JsonNode& v, const std::string& path) {
+                              seen[key] = true;
+                              if (key == "id") {
+                                  w.id = text(v, path);
+                              } else if (key == "seam") {
+                                  const std::string s = text(v, path);
+                                  if (s == "butt")
+                                      w.seam = SeamType::Butt;
+                                  else if (s == "fillet")
+                                      w.seam = SeamType::Fillet;
+                                  else
+                                      fail(path, "unbekannte Nahtart " + quoted(s) + " (erlaubt: butt, fillet)");
+                              } else if (key == "level") {
+                                  const std::string s = text(v, path);
+                                  if (s == "B")
+                                      w.level = QualityLevel::B;
+                                  else if (s == "C")
+                                      w.level = QualityLevel::C;
+                                  else if (s == "D")
+                                      w.level = QualityLevel::D;
+                                  else
+                                      fail(path, "unbekannte Bewertungsgruppe " + quoted(s) + " (erlaubt: B, C, D)");
+                              } else if (key == "t") {
+                                  w.t = number(v, path);
+                              } else if (key == "l") {
+                                  w.l = number(v, path);
+                              } else if (key == "b") {
+                                  w.b = number(v, path);
+                              } else if (key == "bw") {
+                                  w.bw = number(v, path);
+                              } else if (key == "welder_test") {
+                                  w.welderTest = flag(v, path);
+                              } else if (key == "rail_bridge") {
+                                  w.railBridge = flag(v, path);
+                              } else if (key == "welder") {
+                                  w.welder = text(v, path);
+                              } else if (key == "process") {
+                                  w.process = text(v, path);
+                              } else if (key == "location") {
+                                  w.location = text(v, path);
+                              } else if (key == "remarks") {
+                                  w.remarks = text(v, path);
+                              } else if (key == "findings") {
+                                  if (v.kind != JsonNode::Kind::Array)
+                                      fail(path, "muss eine Liste sein, gefunden " + shown(v));
+                                  w.findings.reserve(v.items.size());
+                                  for (std::size_t i = 0; i < v.items.size(); ++i)
+                                      w.findings.push_back(finding(v.items[i], path + "[" + std::to_string(i) + "]"));
+                              }
+                          });
         for (const char* required : {"id", "seam", "level", "t", "l", "b", "bw"})
             if (!seen[required])
                 fail(field + "." + required, "fehlt");
@@ -271,8 +276,8 @@ public:
         if (!format)
             fail("format", "fehlt; die Datei ist kein Veltrano-Prüfprotokoll");
         if (format->kind != JsonNode::Kind::String || format->text != kFormatName)
-            fail("format", "ist " + shown(*format) + ", kein Veltrano-Prüfprotokoll (erwartet " +
-                               quoted(kFormatName) + ")");
+            fail("format",
+                 "ist " + shown(*format) + ", kein Veltrano-Prüfprotokoll (erwartet " + quoted(kFormatName) + ")");
         const JsonNode* version = root.member("version");
         if (!version)
             fail("version", "fehlt");
@@ -369,10 +374,14 @@ bool isIsoDate(std::string_view s)
 
 std::string rangeText(const DimensionRange& r)
 {
-    return ExactNumber::fromDecimal(r.min).text(",") + " bis " + ExactNumber::fromDecimal(r.max).text(",") + " mm";
+    return ExactNumber::fromDecimal(r.minimumDecimal()).text(",") + " bis " +
+           ExactNumber::fromDecimal(r.maximumDecimal()).text(",") + " mm";
 }
 
-std::string writtenShown(const WrittenNumber& n) { return n.quoted ? quoted(n.text) : messageExcerpt(n.text); }
+std::string writtenShown(const WrittenNumber& n)
+{
+    return n.quoted ? quoted(n.text) : messageExcerpt(n.text);
+}
 
 // A number whose exponent is too large to be written out is named so.
 void checkExponent(const WrittenNumber& n, const std::string& field, const std::string& file, const char* what)
@@ -380,20 +389,20 @@ void checkExponent(const WrittenNumber& n, const std::string& field, const std::
     bool tooLarge = false;
     if (!ExactNumber::parse(n.text, !n.quoted, &tooLarge) && tooLarge)
         throw RecordError(file, 0, 0, field,
-                          std::string(what) + " " + writtenShown(n) + " l\u00E4sst sich nicht lesen: Exponent zu gro\u00DF" +
-                              " (h\u00F6chstens " + std::to_string(ExactNumber::kMaxExponent) + ")");
+                          std::string(what) + " " + writtenShown(n) +
+                              " l\u00E4sst sich nicht lesen: Exponent zu gro\u00DF" + " (h\u00F6chstens " +
+                              std::to_string(ExactNumber::kMaxExponent) + ")");
 }
 
-void checkDimension(const WrittenNumber& n, const DimensionRange& r, const std::string& field,
-                    const std::string& file)
+void checkDimension(const WrittenNumber& n, const DimensionRange& r, const std::string& field, const std::string& file)
 {
     const auto v = n.value();
-    const bool ok = v && v->decimals() <= 2 && compare(*v, ExactNumber::fromDecimal(r.min)) >= 0 &&
-                    compare(*v, ExactNumber::fromDecimal(r.max)) <= 0;
+    const bool ok = v && v->decimals() <= 2 && compare(*v, ExactNumber::fromDecimal(r.minimumDecimal())) >= 0 &&
+                    compare(*v, ExactNumber::fromDecimal(r.maximumDecimal())) <= 0;
     if (!ok)
         throw RecordError(file, 0, 0, field,
-                          "muss eine Zahl von " + rangeText(r) + " mit höchstens zwei Nachkommastellen sein, gefunden " +
-                              writtenShown(n));
+                          "muss eine Zahl von " + rangeText(r) +
+                              " mit höchstens zwei Nachkommastellen sein, gefunden " + writtenShown(n));
 }
 
 void checkMeasure(const WrittenNumber& n, const std::string& field, const std::string& file, const char* what)
@@ -407,7 +416,10 @@ void checkMeasure(const WrittenNumber& n, const std::string& field, const std::s
 
 // ---- writing ----------------------------------------------------------------
 
-JsonNode numberNode(const WrittenNumber& n) { return n.quoted ? JsonNode::string(n.text) : JsonNode::number(n.text); }
+JsonNode numberNode(const WrittenNumber& n)
+{
+    return n.quoted ? JsonNode::string(n.text) : JsonNode::number(n.text);
+}
 
 void addText(JsonNode& object, const char* key, const std::optional<std::string>& value)
 {
@@ -421,7 +433,10 @@ void addExtra(JsonNode& object, const ExtraMembers& extra)
         object.add(key, value);
 }
 
-const char* judgementName(Judgement j) { return j == Judgement::Accepted ? "accepted" : "rejected"; }
+const char* judgementName(Judgement j)
+{
+    return j == Judgement::Accepted ? "accepted" : "rejected";
+}
 
 JsonNode toJson(const Record& r)
 {
@@ -486,10 +501,13 @@ JsonNode toJson(const Record& r)
 
 } // namespace
 
-RecordError::RecordError(std::string file, std::size_t line, std::size_t column, std::string field,
-                         std::string message)
-    : std::runtime_error(describeError(file, line, column, field, message)), m_file(std::move(file)), m_line(line),
-      m_column(column), m_field(std::move(field)), m_message(std::move(message))
+RecordError::RecordError(std::string file, std::size_t line, std::size_t column, std::string field, std::string message)
+    : std::runtime_error(describeError(file, line, column, field, message))
+    , m_file(std::move(file))
+    , m_line(line)
+    , m_column(column)
+    , m_field(std::move(field))
+    , m_message(std::move(message))
 {
 }
 
@@ -497,7 +515,8 @@ void validateRecord(const Record& record, const std::string& fileName)
 {
     if (record.inspection.date && !isIsoDate(*record.inspection.date))
         throw RecordError(fileName, 0, 0, "inspection.date",
-                          "muss ein Datum nach ISO 8601 sein (JJJJ-MM-TT), gefunden " + quoted(*record.inspection.date));
+                          "muss ein Datum nach ISO 8601 sein (JJJJ-MM-TT), gefunden " +
+                              quoted(*record.inspection.date));
     std::map<std::string, std::size_t> ids;
     for (std::size_t i = 0; i < record.welds.size(); ++i) {
         const Weld& w = record.welds[i];
@@ -516,7 +535,8 @@ void validateRecord(const Record& record, const std::string& fileName)
             const std::string ff = field + ".findings[" + std::to_string(k) + "]";
             if (f.record < 1 || f.record > 89)
                 throw RecordError(fileName, 0, 0, ff + ".record",
-                                  "die Datensatznummer muss von 1 bis 89 reichen, gefunden " + std::to_string(f.record));
+                                  "die Datensatznummer muss von 1 bis 89 reichen, gefunden " +
+                                      std::to_string(f.record));
             checkMeasure(f.value, ff + ".value", fileName, "Der Messwert");
             if (f.length)
                 checkMeasure(*f.length, ff + ".length", fileName, "Die Länge");

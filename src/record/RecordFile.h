@@ -6,8 +6,8 @@
 // Saving writes one canonical form, so a file the program wrote is saved
 // again byte for byte, and members this version does not know travel along.
 
-#include "FileStamp.h"
-#include "Record.h"
+#include "record/FileStamp.h"
+#include "record/Record.h"
 
 #include <cstddef>
 #include <filesystem>

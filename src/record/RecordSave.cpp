@@ -3,8 +3,8 @@
 // refused with a reason of its own, every failed write, flush, rename or
 // close reported in German.
 
-#include "FileText.h"
-#include "RecordFile.h"
+#include "record/FileText.h"
+#include "record/RecordFile.h"
 
 #include <cerrno>
 #include <chrono>
@@ -115,8 +115,7 @@ void removeStaleTemporaries(const fs::path& folder)
     for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code entry;
-        if (!isTemporaryName(it->path().filename().string()) || !it->is_regular_file(entry) ||
-            it->is_symlink(entry))
+        if (!isTemporaryName(it->path().filename().string()) || !it->is_regular_file(entry) || it->is_symlink(entry))
             continue;
         const auto written = fs::last_write_time(it->path(), entry);
         if (entry || now - written < kStaleAfter)
@@ -170,8 +169,8 @@ void flushFolder([[maybe_unused]] const std::string& name, [[maybe_unused]] cons
 // owner and group) of the file it replaces; returns its path and the time
 // the file system gave it.
 std::pair<fs::path, std::int64_t> writeTemporary(const std::string& name, const fs::path& folder,
-                                                  const std::string& text, bool replaces,
-                                                  [[maybe_unused]] const fs::path& target)
+                                                 const std::string& text, bool replaces,
+                                                 [[maybe_unused]] const fs::path& target)
 {
     std::random_device seed;
     std::mt19937_64 random((std::uint64_t(seed()) << 32) ^ seed());
@@ -209,8 +208,8 @@ std::pair<fs::path, std::int64_t> writeTemporary(const std::string& name, const 
     }
     if (fd < 0) {
         const std::error_code error = lastError();
-        const std::string message = "lässt sich nicht speichern: im Ordner kann keine Datei angelegt werden (" +
-                                    saveFailureText(error) + ")";
+        const std::string message =
+            "lässt sich nicht speichern: im Ordner kann keine Datei angelegt werden (" + saveFailureText(error) + ")";
         if (error == std::errc::permission_denied || error == std::errc::operation_not_permitted ||
             error == std::errc::read_only_file_system)
             throw SaveError(name, SaveError::Kind::ReadOnly, message);
@@ -253,7 +252,8 @@ std::pair<fs::path, std::int64_t> writeTemporary(const std::string& name, const 
 } // namespace
 
 SaveError::SaveError(std::string file, Kind kind, std::string message)
-    : RecordError(std::move(file), 0, 0, "", std::move(message)), m_kind(kind)
+    : RecordError(std::move(file), 0, 0, "", std::move(message))
+    , m_kind(kind)
 {
 }
 
@@ -265,8 +265,7 @@ std::string saveFailureText(const std::error_code& error)
     return germanSystemError(error);
 }
 
-FileStamp saveRecord(const Record& record, const fs::path& file, const std::optional<FileStamp>& loaded,
-                     SaveMode mode)
+FileStamp saveRecord(const Record& record, const fs::path& file, const std::optional<FileStamp>& loaded, SaveMode mode)
 {
     const std::string name = file.string();
     validateRecord(record, name);

@@ -1,8 +1,10 @@
-#include "Verdict.h"
+#include "record/Verdict.h"
 
-#include "Driver.h"
-#include "LimitText.h"
-#include "Rules.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/Driver.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/Rules.h"
+#include "evaluation/WeldWords.h"
 
 namespace veltrano::record {
 namespace {
@@ -53,8 +55,7 @@ std::optional<rules::ExactWeld> exactWeld(const Weld& w)
 std::string weldShape(const Weld& w, std::string_view sep)
 {
     const auto t = w.t.value();
-    return std::string(w.seam == SeamType::Fillet ? "Kehlnaht" : "Stumpfnaht") + ", t = " +
-           (t ? t->text(sep) : w.t.text) + " mm";
+    return std::string(seamWord(w.seam)) + ", t = " + (t ? t->text(sep) : w.t.text) + " mm";
 }
 
 // ---- the catalogue's limit texts ---------------------------------------------
@@ -183,8 +184,7 @@ void byInspector(FindingVerdict& v, Judgement j)
 
 // A row whose text is the verdict, or that has no formula for this weld.
 // Returns false when the finding cannot belong to the weld.
-bool judgeByText(FindingVerdict& v, const Weld& weld, const Finding& f, const ExactNumber& value,
-                 std::string_view sep)
+bool judgeByText(FindingVerdict& v, const Weld& weld, const Finding& f, const ExactNumber& value, std::string_view sep)
 {
     const TextReading r = readText(v.limitText);
     switch (r.kind) {
@@ -232,7 +232,8 @@ void checkLength(FindingVerdict& v, const Finding& f, const rules::ExactWeld& we
     const std::string written = "Länge " + quantityText(*length, "mm", sep);
     if (isShortRow) {
         const Decimal shortWeld(100, 0);
-        const Decimal limit = compare(weld.l, shortWeld) < 0 ? trimmed(multiply(Decimal(25, 2), weld.l)) : Decimal(25, 0);
+        const Decimal limit =
+            compare(weld.l, shortWeld) < 0 ? trimmed(multiply(Decimal(25, 2), weld.l)) : Decimal(25, 0);
         const ExactNumber s = ExactNumber::fromDecimal(limit);
         if (compare(*length, s) > 0) {
             v.verdict = Verdict::Rejected;
@@ -250,19 +251,19 @@ void checkLength(FindingVerdict& v, const Finding& f, const rules::ExactWeld& we
         const bool ok = compare(*length, *second.limit) <= 0;
         if (!ok)
             v.verdict = Verdict::Rejected;
-        v.reason += "; " + written + (ok ? " \u2264 " : " > ") + "Grenzwert l " +
-                    quantityText(*second.limit, "mm", sep);
+        v.reason +=
+            "; " + written + (ok ? " \u2264 " : " > ") + "Grenzwert l " + quantityText(*second.limit, "mm", sep);
     }
 }
 
-std::string countsText(std::size_t total, const char* one, const char* many, std::size_t rejected,
-                       std::size_t open, std::size_t accepted)
+std::string countsText(std::size_t total, const char* one, const char* many, std::size_t rejected, std::size_t open,
+                       std::size_t accepted)
 {
     std::string s = std::to_string(total) + " " + (total == 1 ? one : many) + ":";
     const char* sep = " ";
-    for (const auto& [n, word] : {std::pair{rejected, verdictWord(Verdict::Rejected)},
-                                  std::pair{open, verdictWord(Verdict::Open)},
-                                  std::pair{accepted, verdictWord(Verdict::Accepted)}}) {
+    for (const auto& [n, word] :
+         {std::pair{rejected, verdictWord(Verdict::Rejected)}, std::pair{open, verdictWord(Verdict::Open)},
+          std::pair{accepted, verdictWord(Verdict::Accepted)}}) {
         if (n == 0)
             continue;
         s += sep + std::to_string(n) + " " + word;
@@ -326,8 +327,7 @@ std::string boundedLimitText(const ExactNumber& limit, Bound bound, std::string_
     return s.append(unit);
 }
 
-FindingVerdict judgeFinding(const Weld& weld, const Finding& f, const CatalogueRows& rows,
-                            std::string_view sep)
+FindingVerdict judgeFinding(const Weld& weld, const Finding& f, const CatalogueRows& rows, std::string_view sep)
 {
     FindingVerdict v;
     v.record = f.record;
@@ -348,7 +348,7 @@ FindingVerdict judgeFinding(const Weld& weld, const Finding& f, const CatalogueR
     // The same text that the window's limit field shows for this evaluation,
     // with the welder-test records judged on the level-C text.
     const bool welderTest = weld.welderTest.value_or(false);
-    const char* column = welderTest && usesWelderTestSubstitution(f.record) ? "mittelC" : limitColumn(weld.level);
+    const char* column = welderTest && usesWelderTestSubstitution(f.record) ? field::kLevelC : limitColumn(weld.level);
     v.limitText = flat(rows.text(f.record, column));
 
     bool belongs = true;
@@ -395,9 +395,9 @@ WeldVerdict judgeWeld(const Weld& weld, const CatalogueRows& rows, std::string_v
         w.verdict = worse(w.verdict, v);
         ++counts[static_cast<int>(v)];
     }
-    w.reason = weld.findings.empty() ? "keine Befunde"
-                                     : countsText(weld.findings.size(), "Befund", "Befunde", counts[2], counts[1],
-                                                  counts[0]);
+    w.reason = weld.findings.empty()
+                   ? "keine Befunde"
+                   : countsText(weld.findings.size(), "Befund", "Befunde", counts[2], counts[1], counts[0]);
     return w;
 }
 

@@ -9,8 +9,8 @@
 // text needs the inspector's judgement.  Rows for short imperfections
 // ("Kurze Unregelmäßigkeiten") also check the finding's length.
 
-#include "CatalogueRows.h"
-#include "Record.h"
+#include "record/CatalogueRows.h"
+#include "record/Record.h"
 
 #include <optional>
 #include <string>
@@ -22,7 +22,10 @@ namespace veltrano::record {
 enum class Verdict { Accepted, Open, Rejected };
 
 // Rejected outweighs open, open outweighs accepted.
-constexpr Verdict worse(Verdict a, Verdict b) { return a > b ? a : b; }
+constexpr Verdict worse(Verdict a, Verdict b)
+{
+    return a > b ? a : b;
+}
 
 // "accepted", "rejected", "open": the words of the JSON output.
 const char* verdictKey(Verdict v);
@@ -35,7 +38,7 @@ struct FindingVerdict {
     int record = 0;
     Verdict verdict = Verdict::Open;
     std::optional<ExactNumber> limit; // numeric rows: the exact limit
-    Bound bound = Bound::None;         // Max: value <= limit; Min: value >= limit
+    Bound bound = Bound::None;        // Max: value <= limit; Min: value >= limit
     std::string unit;                 // "mm", "mm²" or "°" with a limit
     std::string limitText;            // the catalogue's limit text that was read
     bool belongs = true;              // false: the row cannot belong to this weld ("nicht zutreffend")

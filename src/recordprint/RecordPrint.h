@@ -3,7 +3,7 @@
 // of the layout onto any painter, and the printer, the PDF file and the
 // window's page preview all go through it.
 
-#include "RecordPrintLayout.h"
+#include "recordprint/RecordPrintLayout.h"
 
 #include <filesystem>
 #include <string>

@@ -1,4 +1,4 @@
-#include "RecordPrintFlow.h"
+#include "recordprint/RecordPrintFlow.h"
 
 #include <QFontMetricsF>
 #include <QRegularExpression>
@@ -71,7 +71,7 @@ int onsetLength(const QString& lowerRun)
 {
     static const std::array<const char*, 30> groups{
         "schw", "schl", "schm", "schn", "schr", "sch", "spr", "str", "spl", "pfl", "pfr", "ch", "ck", "ph", "th",
-        "qu",   "bl",   "br",   "dr",   "fl",   "fr",  "gl",  "gr",  "kl",  "kn",  "kr", "pl", "pr", "tr", "zw"};
+        "qu",   "bl",   "br",   "dr",   "fl",   "fr",  "gl",  "gr",  "kl",  "kn",  "kr",  "pl", "pr", "tr", "zw"};
     const qsizetype size = lowerRun.size();
     qsizetype n = 1;
     for (const char* g : groups) {
@@ -85,8 +85,8 @@ int onsetLength(const QString& lowerRun)
         const auto at = [&](qsizetype from, const char* g) {
             return from >= 0 && lowerRun.mid(from, static_cast<qsizetype>(std::strlen(g))) == QLatin1String(g);
         };
-        return k > 0 && (at(k - 1, "ck") || at(k - 1, "ch") || at(k - 1, "ph") || at(k - 1, "th") ||
-                         at(k - 1, "sch") || at(k - 2, "sch"));
+        return k > 0 && (at(k - 1, "ck") || at(k - 1, "ch") || at(k - 1, "ph") || at(k - 1, "th") || at(k - 1, "sch") ||
+                         at(k - 2, "sch"));
     };
     while (n > 1 && cutsGroup(size - n))
         --n;
@@ -158,7 +158,8 @@ QStringList Measure::lines(const QString& text, const TextStyle& s, double width
     QString line;
     for (Piece piece : pieces(bindUnits(text))) {
         for (;;) {
-            const QString lead = line.isEmpty() ? QString() : line + (piece.spaceBefore ? QStringLiteral(" ") : QString());
+            const QString lead =
+                line.isEmpty() ? QString() : line + (piece.spaceBefore ? QStringLiteral(" ") : QString());
             if (fits(lead + piece.text)) {
                 line = lead + piece.text;
                 break;
@@ -226,16 +227,14 @@ double Flow::rowHeight(std::span<const Cell> cells, double pad) const
 {
     double h = 0;
     for (const Cell& c : cells)
-        h = std::max(h, c.lines.size() * m_measure.lineHeight(c.style) +
-                            c.more.size() * m_measure.lineHeight(kSmall));
+        h = std::max(h, c.lines.size() * m_measure.lineHeight(c.style) + c.more.size() * m_measure.lineHeight(kSmall));
     double least = 0;
     for (const Cell& c : cells)
         least = std::max(least, m_measure.lineHeight(c.style));
     return std::max(h, least) + 2 * pad;
 }
 
-void Flow::row(std::span<const Cell> cells, std::span<const double> widths, double height, double pad,
-               bool ruleBelow)
+void Flow::row(std::span<const Cell> cells, std::span<const double> widths, double height, double pad, bool ruleBelow)
 {
     const double top = m_y;
     double x = kLeft;

@@ -4,7 +4,7 @@
 // paragraph goes through, and the flow that fills the pages from top to
 // bottom and starts a new one where a block does not fit.
 
-#include "RecordPrintLayout.h"
+#include "recordprint/RecordPrintLayout.h"
 
 #include <QImage>
 #include <QStringList>

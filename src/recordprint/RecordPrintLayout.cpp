@@ -1,8 +1,9 @@
-#include "RecordPrintLayout.h"
+#include "recordprint/RecordPrintLayout.h"
 
-#include "LimitText.h"
-#include "RecordPrintFlow.h"
-#include "RecordPrintOverview.h"
+#include "evaluation/CatalogueFields.h"
+#include "evaluation/LimitText.h"
+#include "recordprint/RecordPrintFlow.h"
+#include "recordprint/RecordPrintOverview.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -116,7 +117,8 @@ private:
                              kSubtitle);
         } else {
             m_flow.paragraph(kLeft, kWidth, QStringLiteral("%1 nach %2").arg(kRecordPrintTitle, standard), kTitle);
-            const QString method = h.method && !qs(*h.method).isEmpty() ? qs(*h.method) : QStringLiteral("nicht angegeben");
+            const QString method =
+                h.method && !qs(*h.method).isEmpty() ? qs(*h.method) : QStringLiteral("nicht angegeben");
             m_flow.paragraph(kLeft, kWidth, QStringLiteral("Prüfverfahren: %1").arg(method), kSubtitle);
         }
         m_flow.advance(3.0);
@@ -185,8 +187,8 @@ private:
     {
         QString s = QStringLiteral("%1, Bewertungsgruppe %2, %3 = %4 mm, l = %5 mm, b = %6 mm, bw = %7 mm")
                         .arg(seamName(w.seam), levelName(w.level),
-                             w.seam == SeamType::Fillet ? QStringLiteral("a") : QStringLiteral("t"),
-                             number(w.t), number(w.l), number(w.b), number(w.bw));
+                             w.seam == SeamType::Fillet ? QStringLiteral("a") : QStringLiteral("t"), number(w.t),
+                             number(w.l), number(w.b), number(w.bw));
         if (w.welderTest.value_or(false))
             s += QStringLiteral(", bewertet zur Schweißerprüfung nach DIN EN 287-1");
         if (w.railBridge.value_or(false))
@@ -228,9 +230,10 @@ private:
         const auto w = [](std::size_t c) { return kWidths[c] - 2 * kCellPad; };
         return {{
             {m_measure.lines(QString::number(f.record), kCell, w(0)), kCell, {}},
-            {m_measure.lines(known ? qs(m_rows.text(f.record, "OrdnungsNr")) : QString(), kCell, w(1)), kCell, {}},
-            {m_measure.lines(known ? qs(m_rows.text(f.record, "Unregelm\u00E4\u00DFigkeit")) : QString(), kCell, w(2)),
-             kCell, {}},
+            {m_measure.lines(known ? qs(m_rows.text(f.record, field::kReference)) : QString(), kCell, w(1)), kCell, {}},
+            {m_measure.lines(known ? qs(m_rows.text(f.record, field::kImperfection)) : QString(), kCell, w(2)),
+             kCell,
+             {}},
             {m_measure.lines(location, kCell, w(3)), kCell, {}},
             {m_measure.lines(measured, kCell, w(4)) + m_measure.lines(length, kCell, w(4)), kCell, {}},
             {m_measure.lines(limit, kCell, w(5)), kCell, {}},
@@ -243,9 +246,8 @@ private:
     {
         std::array<Cell, 7> cells;
         for (std::size_t c = 0; c < kTitles.size(); ++c)
-            cells[c] = {m_measure.lines(QString::fromUtf8(kTitles[c]), kCellBold, kWidths[c] - 2 * kCellPad),
-                        kCellBold,
-                        {}};
+            cells[c] = {
+                m_measure.lines(QString::fromUtf8(kTitles[c]), kCellBold, kWidths[c] - 2 * kCellPad), kCellBold, {}};
         return cells;
     }
 
@@ -302,8 +304,8 @@ private:
             m_flow.setContinuation({});
         }
         m_flow.advance(1.5);
-        const QString result = QStringLiteral("Ergebnis der Naht %1: %2 (%3)")
-                                   .arg(qs(w.id), verdictText(wv.verdict), qs(wv.reason));
+        const QString result =
+            QStringLiteral("Ergebnis der Naht %1: %2 (%3)").arg(qs(w.id), verdictText(wv.verdict), qs(wv.reason));
         m_flow.paragraph(kLeft, kWidth, result, kBodyBold);
         m_flow.advance(6.0);
     }
@@ -369,8 +371,8 @@ private:
             p.texts.push_back({kLeft, kFooterRule + 1.0,
                                QStringLiteral("Veltrano %1 \u00B7 Katalog SHA-256: %2").arg(m_info.programVersion, sha),
                                kFooter, false});
-            p.texts.push_back({kLeft, kFooterRule + 1.0 + fh, QStringLiteral("gedruckt am %1").arg(printed), kFooter,
-                               false});
+            p.texts.push_back(
+                {kLeft, kFooterRule + 1.0 + fh, QStringLiteral("gedruckt am %1").arg(printed), kFooter, false});
             p.texts.push_back({kRight, kFooterRule + 1.0 + fh, QStringLiteral("Seite %1 von %2").arg(i + 1).arg(total),
                                kFooter, true});
         }

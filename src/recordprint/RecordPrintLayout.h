@@ -15,9 +15,9 @@
 // and no row is split across pages.  The inspector's place, date, name and
 // signature close the record.
 
-#include "CatalogueRows.h"
-#include "Record.h"
-#include "Verdict.h"
+#include "record/CatalogueRows.h"
+#include "record/Record.h"
+#include "record/Verdict.h"
 
 #include <QDateTime>
 #include <QString>
@@ -62,7 +62,7 @@ struct RecordPrintInfo {
     QString programVersion;
     QString catalogueSha256; // hex; empty when the catalogue could not be read
     QDateTime printed;
-    QString fileName;        // the record file, empty for a record never saved; only its name is printed
+    QString fileName; // the record file, empty for a record never saved; only its name is printed
 };
 
 // The program's own version, as the build names it.

@@ -1,4 +1,6 @@
-#include "RecordPrintOverview.h"
+#include "recordprint/RecordPrintOverview.h"
+
+#include "evaluation/WeldWords.h"
 
 #include <array>
 
@@ -9,8 +11,8 @@ namespace {
 // Small but legible: 7 pt, one weld a line with 0.2 mm above and below, a
 // thin rule after every fifth weld to guide the eye along the line.  About
 // 60 welds fit on the first page and 75 on each further one.
-constexpr std::array<const char*, 7> kTitles{"Naht", "Nahtart", "Gruppe", "Maße in mm", "Schweißer", "Befunde",
-                                             "Ergebnis"};
+constexpr std::array<const char*, 7> kTitles{"Naht",      "Nahtart", "Gruppe",  "Maße in mm",
+                                             "Schweißer", "Befunde", "Ergebnis"};
 constexpr std::array<double, 7> kWidths{24.0, 18.0, 12.0, 46.0, 30.0, 20.0, 25.0};
 constexpr int kRuleEvery = 5;
 constexpr double kRowPad = 0.2;
@@ -53,20 +55,12 @@ QString qs(const std::string& s)
 
 QString seamName(SeamType s)
 {
-    return s == SeamType::Fillet ? QStringLiteral("Kehlnaht") : QStringLiteral("Stumpfnaht");
+    return QString::fromUtf8(seamWord(s));
 }
 
 QString levelName(QualityLevel l)
 {
-    switch (l) {
-    case QualityLevel::B:
-        return QStringLiteral("B");
-    case QualityLevel::C:
-        return QStringLiteral("C");
-    case QualityLevel::D:
-        break;
-    }
-    return QStringLiteral("D");
+    return QString::fromUtf8(levelLetter(l));
 }
 
 QString number(const record::WrittenNumber& n)
@@ -109,7 +103,8 @@ void overviewTable(Flow& flow, const record::Record& record, const record::Recor
             {m.lines(w.welder ? qs(*w.welder) : QString(), kSmall, width(4)), kSmall, {}},
             {m.lines(findingCount(w, v), kSmall, width(5)), kSmall, {}},
             {m.lines(verdictText(v.verdict), notAccepted ? kSmallBold : kSmall, width(6)),
-             notAccepted ? kSmallBold : kSmall, {}},
+             notAccepted ? kSmallBold : kSmall,
+             {}},
         }};
         const double height = flow.rowHeight(cells, kRowPad);
         flow.keep(height);

@@ -4,7 +4,7 @@
 // verdict, so the result of a long record is seen on its first pages before
 // the welds' details follow.
 
-#include "RecordPrintFlow.h"
+#include "recordprint/RecordPrintFlow.h"
 
 namespace veltrano::recordprint::detail {
 

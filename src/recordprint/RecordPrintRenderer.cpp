@@ -1,7 +1,7 @@
-#include "RecordPrint.h"
+#include "recordprint/RecordPrint.h"
 
-#include "GuiApplicationScope.h"
-#include "PdfOutput.h"
+#include "print/GuiApplicationScope.h"
+#include "print/PdfOutput.h"
 
 #include <QCryptographicHash>
 #include <QFile>

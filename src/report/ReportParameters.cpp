@@ -1,7 +1,8 @@
-#include "ReportParameters.h"
+#include "report/ReportParameters.h"
 
-#include "FormatFixed.h"
-#include "LimitText.h"
+#include "evaluation/FormatFixed.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/WeldWords.h"
 
 namespace veltrano::report {
 
@@ -19,65 +20,65 @@ const QString kMicroCrackText = QStringLiteral("abhängig von Grundwerkstoff und
 
 // Columns: butt t <= 3, butt t > 3, fillet t <= 3, fillet t > 3.
 constexpr int kMapping[kResultLines][4] = {
-    {1, 1, 1, 1},         // IW1
-    {2, 2, 2, 2},         // IW2
-    {5, 6, 3, 4},         // IW3
-    {7, 8, 7, 8},         // IW4
-    {9, 9, 9, 9},         // IW5
-    {10, 10, 10, 10},     // IW6
-    {11, 11, kNA, kNA},   // IW7
-    {12, 13, 12, 13},     // IW8
-    {14, 15, 14, 15},     // IW9
-    {16, 16, 17, 17},     // IW10
-    {18, 19, 18, 19},     // IW11
-    {20, 20, 21, 21},     // IW12
-    {22, 22, 22, 22},     // IW13
-    {23, 24, 23, 24},     // IW14
-    {25, 25, 25, 25},     // IW15
-    {kNA, kNA, 26, 26},   // IW16
-    {27, 28, 27, 28},     // IW17
-    {29, 29, 29, 29},     // IW18
-    {30, 30, 30, 30},     // IW19
-    {kNA, kNA, 31, 32},   // IW20
-    {kNA, kNA, 33, 33},   // IW21
-    {34, 34, 34, 34},     // IW22
+    {1, 1, 1, 1},                             // IW1
+    {2, 2, 2, 2},                             // IW2
+    {5, 6, 3, 4},                             // IW3
+    {7, 8, 7, 8},                             // IW4
+    {9, 9, 9, 9},                             // IW5
+    {10, 10, 10, 10},                         // IW6
+    {11, 11, kNA, kNA},                       // IW7
+    {12, 13, 12, 13},                         // IW8
+    {14, 15, 14, 15},                         // IW9
+    {16, 16, 17, 17},                         // IW10
+    {18, 19, 18, 19},                         // IW11
+    {20, 20, 21, 21},                         // IW12
+    {22, 22, 22, 22},                         // IW13
+    {23, 24, 23, 24},                         // IW14
+    {25, 25, 25, 25},                         // IW15
+    {kNA, kNA, 26, 26},                       // IW16
+    {27, 28, 27, 28},                         // IW17
+    {29, 29, 29, 29},                         // IW18
+    {30, 30, 30, 30},                         // IW19
+    {kNA, kNA, 31, 32},                       // IW20
+    {kNA, kNA, 33, 33},                       // IW21
+    {34, 34, 34, 34},                         // IW22
     {kSpatter, kSpatter, kSpatter, kSpatter}, // IW23
-    {36, 36, 36, 36},     // IW24
+    {36, 36, 36, 36},                         // IW24
     {kCracks, kCracks, kCracks, kCracks},     // IW25
-    {38, 38, 38, 38},     // IW26
-    {39, 39, 39, 39},     // IW27
-    {40, 40, 40, 40},     // IW28
-    {41, 41, 42, 42},     // IW29
-    {43, 43, 43, 43},     // IW30
-    {44, 44, 45, 45},     // IW31
-    {46, 46, 46, 46},     // IW32
-    {47, 47, 47, 47},     // IW33
-    {48, 48, 48, 48},     // IW34
-    {49, 49, 50, 50},     // IW35
-    {51, 51, 52, 52},     // IW36
-    {53, 53, 54, 54},     // IW37
-    {55, 56, 55, 56},     // IW38
-    {57, 57, 58, 58},     // IW39
-    {59, 59, 60, 60},     // IW40
-    {61, 61, 62, 62},     // IW41
-    {63, 63, 64, 64},     // IW42
-    {65, 65, 66, 66},     // IW43
-    {67, 67, 67, 67},     // IW44
-    {68, 68, 69, 69},     // IW45
-    {70, 70, 71, 71},     // IW46
-    {72, 72, 73, 73},     // IW47
-    {74, 74, 75, 75},     // IW48
-    {kNA, kNA, 76, 76},   // IW49
-    {78, 78, 77, 77},     // IW50
+    {38, 38, 38, 38},                         // IW26
+    {39, 39, 39, 39},                         // IW27
+    {40, 40, 40, 40},                         // IW28
+    {41, 41, 42, 42},                         // IW29
+    {43, 43, 43, 43},                         // IW30
+    {44, 44, 45, 45},                         // IW31
+    {46, 46, 46, 46},                         // IW32
+    {47, 47, 47, 47},                         // IW33
+    {48, 48, 48, 48},                         // IW34
+    {49, 49, 50, 50},                         // IW35
+    {51, 51, 52, 52},                         // IW36
+    {53, 53, 54, 54},                         // IW37
+    {55, 56, 55, 56},                         // IW38
+    {57, 57, 58, 58},                         // IW39
+    {59, 59, 60, 60},                         // IW40
+    {61, 61, 62, 62},                         // IW41
+    {63, 63, 64, 64},                         // IW42
+    {65, 65, 66, 66},                         // IW43
+    {67, 67, 67, 67},                         // IW44
+    {68, 68, 69, 69},                         // IW45
+    {70, 70, 71, 71},                         // IW46
+    {72, 72, 73, 73},                         // IW47
+    {74, 74, 75, 75},                         // IW48
+    {kNA, kNA, 76, 76},                       // IW49
+    {78, 78, 77, 77},                         // IW50
     // The butt weld's "durchgeschweißt" line shows its own row 79 (row 76 is
     // the fillet weld's, which every butt weld reads as not applicable).
-    {79, 79, kNA, kNA},   // IW51
-    {80, 81, 80, 81},     // IW52
-    {82, 82, 82, 82},     // IW53
-    {83, 83, kNA, kNA},   // IW54
-    {84, 85, 84, 85},     // IW55
-    {86, 87, 88, 88},     // IW56
-    {89, 89, 89, 89},     // IW57
+    {79, 79, kNA, kNA}, // IW51
+    {80, 81, 80, 81},   // IW52
+    {82, 82, 82, 82},   // IW53
+    {83, 83, kNA, kNA}, // IW54
+    {84, 85, 84, 85},   // IW55
+    {86, 87, 88, 88},   // IW56
+    {89, 89, 89, 89},   // IW57
 };
 
 constexpr int kLevelIndexD = 2;
@@ -167,22 +168,11 @@ ReportInputs reportInputsFor(const WeldInput& weld, int levelCode, const std::st
 
     ReportInputs in;
     if (weld.isButtWeld())
-        in.seamText = QStringLiteral("Stumpfnaht");
+        in.seamText = QString::fromUtf8(seamWord(SeamType::Butt));
     else if (weld.isFilletWeld())
-        in.seamText = QStringLiteral("Kehlnaht");
-    switch (levelCode) {
-    case static_cast<int>(QualityLevel::B):
-        in.levelText = QStringLiteral("B (hoch)");
-        break;
-    case static_cast<int>(QualityLevel::C):
-        in.levelText = QStringLiteral("C (mittel)");
-        break;
-    case static_cast<int>(QualityLevel::D):
-        in.levelText = QStringLiteral("D (niedrig)");
-        break;
-    default:
-        break;
-    }
+        in.seamText = QString::fromUtf8(seamWord(SeamType::Fillet));
+    if (levelCode >= static_cast<int>(QualityLevel::B) && levelCode <= static_cast<int>(QualityLevel::D))
+        in.levelText = QString::fromUtf8(levelWord(static_cast<QualityLevel>(levelCode)));
     in.levelIndex = levelCode - 1;
     in.md = display(weld.t);
     in.nl = display(weld.l);

@@ -7,7 +7,7 @@
 // fields display them; IW1 to IW57 carry cached results (or fixed texts),
 // chosen by the seam type and by the thickness.
 
-#include "Driver.h"
+#include "evaluation/Driver.h"
 
 #include <QHash>
 #include <QString>
@@ -34,15 +34,15 @@ private:
 
 // The weld inputs as the window shows them when the report is asked for.
 struct ReportInputs {
-    QString seamText;  // seam-type selector's displayed text (Titel1)
-    QString levelText; // quality-level selector's displayed text (Titel2)
-    QString md;        // thickness field as displayed ("10,00")
-    QString nl;        // seam length
-    QString nb;        // seam width
-    QString wb;        // root width, also for a fillet weld
-    int seamIndex = 0; // item index of the seam-type selector; 0 = butt weld
+    QString seamText;   // seam-type selector's displayed text (Titel1)
+    QString levelText;  // quality-level selector's displayed text (Titel2)
+    QString md;         // thickness field as displayed ("10,00")
+    QString nl;         // seam length
+    QString nb;         // seam width
+    QString wb;         // root width, also for a fillet weld
+    int seamIndex = 0;  // item index of the seam-type selector; 0 = butt weld
     int levelIndex = 0; // item index of the quality-level selector; 2 = D
-    float t = 10.0f;   // the thickness as a 32-bit float
+    float t = 10.0f;    // the thickness as a 32-bit float
 };
 
 // Where one result line takes its text from.

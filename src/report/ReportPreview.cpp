@@ -1,7 +1,7 @@
-#include "ReportPreview.h"
+#include "report/ReportPreview.h"
 
-#include "ReportRenderer.h"
-#include "ReportSettings.h"
+#include "report/ReportRenderer.h"
+#include "report/ReportSettings.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -111,8 +111,7 @@ ReportPreviewDialog::ReportPreviewDialog(const ReportParameters& params, QPrinte
         ->setToolTip(QStringLiteral("Vergrößern"));
     bar->addSeparator();
     add(QStyle::SP_CustomBase, QStringLiteral("Drucken..."), &ReportPreviewDialog::print, QKeySequence::Print);
-    add(QStyle::SP_DialogSaveButton, QStringLiteral("Speichern..."), &ReportPreviewDialog::saveAs,
-        QKeySequence::Save);
+    add(QStyle::SP_DialogSaveButton, QStringLiteral("Speichern..."), &ReportPreviewDialog::saveAs, QKeySequence::Save);
     bar->addSeparator();
     add(QStyle::SP_DialogCloseButton, QStringLiteral("Schließen"), &QDialog::accept, QKeySequence());
 

@@ -3,7 +3,7 @@
 // printing and saving as PDF, the printer setup command, and the refusal to
 // report before any result exists.
 
-#include "ReportParameters.h"
+#include "report/ReportParameters.h"
 
 #include <QDialog>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "ReportRenderer.h"
+#include "report/ReportRenderer.h"
 
-#include "PdfOutput.h"
+#include "print/PdfOutput.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>

@@ -4,8 +4,8 @@
 // with the resolution of whatever device the painter draws on, and lets the
 // fonts take their size from that same resolution.
 
-#include "ReportLayout.h"
-#include "ReportParameters.h"
+#include "report/ReportLayout.h"
+#include "report/ReportParameters.h"
 
 #include <QFont>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "RecordHandOver.h"
+#include "startup/RecordHandOver.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +33,8 @@ bool handOverRecordFile(const QString& path, const QString& file, int timeoutMs)
     return answer == kTaken;
 }
 
-RecordFileReceiver::RecordFileReceiver(const QString& path, QObject* parent) : QObject(parent)
+RecordFileReceiver::RecordFileReceiver(const QString& path, QObject* parent)
+    : QObject(parent)
 {
     // This copy holds the single-instance lock, so a socket left at path
     // belongs to a copy that ended without cleaning up.

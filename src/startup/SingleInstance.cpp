@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +67,7 @@ SingleInstanceGuard::SingleInstanceGuard(const QString& name, const QString& fol
     , state_(State::Unavailable)
 {
     if (path_.isEmpty())
-        return;   // Unavailable: no lock anywhere another user could reach
+        return; // Unavailable: no lock anywhere another user could reach
 
     // A running copy may hold the lock for days: only a dead owner makes it
     // stale, never its age.
@@ -77,7 +77,7 @@ SingleInstanceGuard::SingleInstanceGuard(const QString& name, const QString& fol
         return;
     }
     if (lock_.error() != QLockFile::LockFailedError)
-        return;   // Unavailable
+        return; // Unavailable
 
     // A copy that died while it was writing its lock, or a power failure,
     // leaves a lock that names no owner.  The owner's file lock decides:

@@ -1,6 +1,6 @@
-#include "Splash.h"
+#include "startup/Splash.h"
 
-#include "WindowLook.h"
+#include "look/WindowLook.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -30,8 +30,7 @@ std::uint32_t SystemTickCount()
     using namespace std::chrono;
     // Unsigned conversion keeps the low 32 bits: the counter wraps like a
     // 32-bit tick count.
-    return static_cast<std::uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
 void WaitOneSecond(const TickCount& tick)
@@ -130,8 +129,8 @@ TSplashForm::TSplashForm(QWidget* parent)
     Image1 = new QLabel(Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(5, 6, 200, 50);
-    Image1->setPixmap(renderPicture(QStringLiteral(":/startup/picture.svg"), QSize(200, 50),
-                                    qApp ? qApp->devicePixelRatio() : 1.0));
+    Image1->setPixmap(
+        renderPicture(QStringLiteral(":/startup/picture.svg"), QSize(200, 50), qApp ? qApp->devicePixelRatio() : 1.0));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());

@@ -1,6 +1,6 @@
-#include "StartUp.h"
+#include "startup/StartUp.h"
 
-#include "InfoUnit.h"
+#include "help/InfoUnit.h"
 
 #include <QApplication>
 
@@ -13,7 +13,10 @@ namespace {
 // Releases the splash window however the steps end.
 class SplashRelease {
 public:
-    explicit SplashRelease(TSplashForm* splash) : splash_(splash) {}
+    explicit SplashRelease(TSplashForm* splash)
+        : splash_(splash)
+    {
+    }
     ~SplashRelease()
     {
         // After a failed step the error is shown next: the splash must not
@@ -39,7 +42,7 @@ std::unique_ptr<QWidget> CreateWindowsBehindSplash(const std::function<QWidget*(
     SplashRelease release(splash);
 
     std::unique_ptr<QWidget> mainWindow(createMainWindow());
-    new TInfo(mainWindow.get());   // hidden until the info command; freed with the main window
+    new TInfo(mainWindow.get()); // hidden until the info command; freed with the main window
     for (int iPercent : {25, 50, 75, 100})
         splash->ShowNextStep(iPercent);
     return mainWindow;

@@ -2,7 +2,7 @@
 // The program's start: the windows are created behind the splash window,
 // which counts up in four steps and is released when the main window shows.
 
-#include "Splash.h"
+#include "startup/Splash.h"
 
 #include <functional>
 #include <memory>

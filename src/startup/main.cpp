@@ -4,14 +4,15 @@
 // folder) until it closes.  A record file named on the command line opens in
 // the inspection record window.
 
-#include "Catalogue.h"
-#include "Driver.h"
-#include "ENUnit3.h"
-#include "RecordForm.h"
-#include "RecordHandOver.h"
-#include "SingleInstance.h"
-#include "StartUp.h"
-#include "WindowLook.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/Driver.h"
+#include "look/WindowLook.h"
+#include "recordwindow/RecordForm.h"
+#include "startup/RecordHandOver.h"
+#include "startup/SingleInstance.h"
+#include "startup/StartUp.h"
+#include "window/ENUnit3.h"
+#include "window/RecordWindowLink.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -47,13 +48,16 @@ std::uint32_t benchTickCount()
 
 class QuitWhenMapped : public QObject {
 public:
-    explicit QuitWhenMapped(const QWidget& window) : m_window(window) {}
+    explicit QuitWhenMapped(const QWidget& window)
+        : m_window(window)
+    {
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!m_done && event->type() == QEvent::Expose && watched == m_window.windowHandle()
-            && m_window.windowHandle()->isExposed()) {
+        if (!m_done && event->type() == QEvent::Expose && watched == m_window.windowHandle() &&
+            m_window.windowHandle()->isExposed()) {
             m_done = true;
             // After the first paint, which the exposure sets off.
             QTimer::singleShot(0, qApp, [] {
@@ -117,7 +121,7 @@ int main(int argc, char* argv[])
         QuitWhenMapped quitWhenMapped(*form3);
         app.installEventFilter(&quitWhenMapped);
 #endif
-        form3->show();   // the released splash goes as the event loop starts
+        form3->show(); // the released splash goes as the event loop starts
 
         // `veltrano FILE` opens an inspection record beside the main window;
         // unsaved work of an earlier run is offered back first.  Files that

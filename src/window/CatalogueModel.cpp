@@ -1,4 +1,6 @@
-#include "CatalogueModel.h"
+#include "window/CatalogueModel.h"
+
+#include "evaluation/CatalogueFields.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
@@ -16,7 +18,7 @@ CatalogueModel::CatalogueModel(const Catalogue& catalogue, QObject* parent)
 const std::vector<std::string>& CatalogueModel::columnFields()
 {
     static const std::vector<std::string> fields = {
-        "Unregelm\u00E4\u00DFigkeit", "OrdnungsNr", "Bemerkungen", "niedrigD", "mittelC", "hochB",
+        field::kImperfection, field::kReference, field::kRemarks, field::kLevelD, field::kLevelC, field::kLevelB,
     };
     return fields;
 }
@@ -54,7 +56,6 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
         return QString::fromStdString(columnFields()[static_cast<std::size_t>(section)]);
     }
     return QString(); // the row indicator draws itself
-
 }
 
 Qt::ItemFlags CatalogueModel::flags(const QModelIndex& index) const

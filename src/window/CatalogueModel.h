@@ -2,7 +2,7 @@
 // The rows of the catalogue as the grid DBGrid1 shows them: six columns
 // titled with their field names, read only.
 
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>

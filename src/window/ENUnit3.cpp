@@ -1,15 +1,17 @@
-#include "ENUnit3.h"
-#include "ENUnit3Layout.h"
-#include "ENUnit3Links.h"
+#include "window/ENUnit3.h"
+#include "window/ENUnit3Layout.h"
+#include "window/ENUnit3Links.h"
 
-#include "BackupForm.h"
-#include "CatalogueModel.h"
-#include "HelpViewer.h"
-#include "InfoUnit.h"
-#include "RecordForm.h"
-#include "ReportPreview.h"
-#include "SpinEdit.h"
-#include "WindowLook.h"
+#include "backup/BackupForm.h"
+#include "evaluation/CatalogueFields.h"
+#include "help/HelpViewer.h"
+#include "help/InfoUnit.h"
+#include "look/WindowLook.h"
+#include "recordwindow/RecordForm.h"
+#include "report/ReportPreview.h"
+#include "window/CatalogueModel.h"
+#include "window/RecordWindowLink.h"
+#include "window/SpinEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,8 +73,8 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     setWindowIcon(programIcon());
     setFont(windowFont(14));
     // A fixed single border: no resizing, no maximising.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     buildMenu();
     buildToolBar();
@@ -107,8 +109,9 @@ TForm3::TForm3(EvaluationState& state, std::filesystem::path catalogueFile, QWid
     // is the program's own; the table is closed for the copy and opened again
     // when the dialog has closed.
     setCommand(Command::Backup, [this] {
-        RunBackupDialog(this, StatusBar1, [this] { CloseTable(); }, [this] { OpenTable(); },
-                        QString::fromStdU16String(m_table1.file().parent_path().u16string()));
+        RunBackupDialog(
+            this, StatusBar1, [this] { CloseTable(); }, [this] { OpenTable(); },
+            QString::fromStdU16String(m_table1.file().parent_path().u16string()));
     });
     FormCreate();
 
@@ -142,8 +145,8 @@ void TForm3::FormCreate()
         OpenTable();
         const QSignalBlocker block1(ComboBox1);
         const QSignalBlocker block2(ComboBox2);
-        ComboBox1->addItems({QStringLiteral("Stumpfnaht"), QStringLiteral("Kehlnaht")});
-        ComboBox2->addItems({QStringLiteral("B (hoch)"), QStringLiteral("C (mittel)"), QStringLiteral("D (niedrig)")});
+        ComboBox1->addItems(seamWords());
+        ComboBox2->addItems(levelWords());
     } catch (const std::exception& e) {
         m_state.bNoDatabase = true;
         m_sDatabaseError = e.what();
@@ -476,11 +479,11 @@ void TForm3::Table1DataChange()
 
 void TForm3::showRowFields()
 {
-    setFieldText(DBEdit1, qs(m_table1.FieldText("Gruppe")));
-    setFieldText(DBEdit2, qs(m_table1.FieldText("tmm")));
-    setFieldText(DBEdit3, qs(m_table1.FieldText("Unregelm\u00E4\u00DFigkeit")));
-    setFieldText(DBEdit4, qs(m_table1.FieldText("OrdnungsNr")));
-    const QString remarks = qs(m_table1.FieldText("Bemerkungen"));
+    setFieldText(DBEdit1, qs(m_table1.FieldText(field::kGroup)));
+    setFieldText(DBEdit2, qs(m_table1.FieldText(field::kThickness)));
+    setFieldText(DBEdit3, qs(m_table1.FieldText(field::kImperfection)));
+    setFieldText(DBEdit4, qs(m_table1.FieldText(field::kReference)));
+    const QString remarks = qs(m_table1.FieldText(field::kRemarks));
     if (DBMemo1->toPlainText() != remarks)
         DBMemo1->setPlainText(remarks);
     m_limitField->refresh();
@@ -776,8 +779,8 @@ bool TForm3::dispatchInputEvent(QObject* watched, QEvent* event)
 
 bool TForm3::dispatchFieldEvent(QObject* watched, QEvent* event)
 {
-    const bool isField = watched == DBEdit1 || watched == DBEdit2 || watched == DBEdit3 || watched == DBEdit4
-                         || watched == DBEdit5 || watched == DBMemo1 || watched == DBMemo1->viewport();
+    const bool isField = watched == DBEdit1 || watched == DBEdit2 || watched == DBEdit3 || watched == DBEdit4 ||
+                         watched == DBEdit5 || watched == DBMemo1 || watched == DBMemo1->viewport();
     if (!isField)
         return false;
     switch (event->type()) {

@@ -9,8 +9,8 @@
 // runs DataSource1DataChange.  The evaluation state is the program's own and
 // outlives the window.
 
-#include "Catalogue.h"
-#include "Driver.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/Driver.h"
 
 #include <QMainWindow>
 
@@ -151,11 +151,11 @@ public slots:
     void tbPriClick();
     void tbNextClick();
     void tbLastClick();
-    void ToolButton6Click(); // manual
-    void ToolButton7Click(); // backup
-    void ToolButton8Click(); // recalculation
-    void ToolButton9Click(); // help
-    void Infober1Click();    // info window
+    void ToolButton6Click();    // manual
+    void ToolButton7Click();    // backup
+    void ToolButton8Click();    // recalculation
+    void ToolButton9Click();    // help
+    void Infober1Click();       // info window
     void PruefprotokollClick(); // the inspection record window
 
     // Weld inputs.
@@ -247,8 +247,8 @@ private:
 
     std::array<std::function<void()>, 6> m_commands;
     std::unique_ptr<report::ReportSystem> m_RvSystem1; // the report's printer and preview
-    bool m_bActivated = false;        // the window has been active once
-    bool m_bOtherWindowActive = false; // another window of the program was active since
+    bool m_bActivated = false;                         // the window has been active once
+    bool m_bOtherWindowActive = false;                 // another window of the program was active since
     bool m_bInActivate = false;
     bool m_bClosing = false;
     bool m_bWalking = false; // the recalculation walk is under way (QuietWalk)

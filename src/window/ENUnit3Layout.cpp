@@ -2,12 +2,14 @@
 // panels and fields with their geometry and fonts, the tab order, and the
 // connections of the controls to the window's handlers.
 
-#include "ENUnit3.h"
-#include "ENUnit3Layout.h"
+#include "window/ENUnit3Layout.h"
+#include "window/ENUnit3.h"
 
-#include "CatalogueModel.h"
-#include "SpinEdit.h"
-#include "WindowLook.h"
+#include "evaluation/DimensionRange.h"
+#include "evaluation/WeldWords.h"
+#include "look/WindowLook.h"
+#include "window/CatalogueModel.h"
+#include "window/SpinEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -249,7 +251,7 @@ void TForm3::buildInputPanel()
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setFont(windowFont(13));
     ComboBox1->setGeometry(162, 8, 105, 22);
-    ComboBox1->setEditText(QStringLiteral("Stumpfnaht"));
+    ComboBox1->setEditText(QString::fromUtf8(seamWord(SeamType::Butt)));
     nameAfterCaption(Label5, ComboBox1);
 
     Label6 = makeLabel(Panel1, "Label6", QStringLiteral("Bewertungsgruppe:"), 296, 8, 18);
@@ -259,7 +261,7 @@ void TForm3::buildInputPanel()
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
     ComboBox2->setFont(windowFont(13));
     ComboBox2->setGeometry(470, 8, 113, 22);
-    ComboBox2->setEditText(QStringLiteral("B (hoch)"));
+    ComboBox2->setEditText(QString::fromUtf8(levelWord(QualityLevel::B)));
     nameAfterCaption(Label6, ComboBox2);
 
     Bevel1 = new QFrame(Panel1);
@@ -267,22 +269,21 @@ void TForm3::buildInputPanel()
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(8, 40, 593, 2);
 
-    auto makeSpin = [this](const char* name, double increment, double minimum, double maximum, double value, int x,
-                           int y, int width) {
-        auto* spin = new WeldSpinEdit(increment, minimum, maximum, value, Panel1);
+    auto makeSpin = [this](const char* name, const DimensionRange& range, double value, int x, int y, int width) {
+        auto* spin = new WeldSpinEdit(range.step(), range.minimum(), range.maximum(), value, Panel1);
         spin->setObjectName(QLatin1String(name));
         spin->setFont(windowFont(14));
         spin->setGeometry(x, y, width, 24);
         return spin;
     };
     Label1 = makeLabel(Panel1, "Label1", QStringLiteral("Materialdicke t [mm]:"), 17, 52, 18);
-    SpinEdit1 = makeSpin("SpinEdit1", 0.5, 0.5, 1000, 10, 208, 56, 65);
+    SpinEdit1 = makeSpin("SpinEdit1", kRangeT, 10, 208, 56, 65);
     Label3 = makeLabel(Panel1, "Label3", QStringLiteral("Nahtbreite b [mm] :"), 300, 52, 18);
-    SpinEdit3 = makeSpin("SpinEdit3", 1, 1, 100, 12, 504, 56, 57);
+    SpinEdit3 = makeSpin("SpinEdit3", kRangeB, 12, 504, 56, 57);
     Label2 = makeLabel(Panel1, "Label2", QStringLiteral("Nahtl\u00E4nge  [mm] :"), 41, 94, 18);
-    SpinEdit2 = makeSpin("SpinEdit2", 1, 1, 1000, 100, 208, 96, 65);
+    SpinEdit2 = makeSpin("SpinEdit2", kRangeL, 100, 208, 96, 65);
     Label4 = makeLabel(Panel1, "Label4", QStringLiteral("Wurzelbreite bw [mm]:"), 300, 94, 18);
-    SpinEdit4 = makeSpin("SpinEdit4", 0.5, 1, 50, 2, 504, 96, 57);
+    SpinEdit4 = makeSpin("SpinEdit4", kRangeBw, 2, 504, 96, 57);
     nameAfterCaption(Label1, SpinEdit1);
     nameAfterCaption(Label2, SpinEdit2);
     nameAfterCaption(Label3, SpinEdit3);
@@ -293,10 +294,12 @@ void TForm3::buildInputPanel()
     Bevel2->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel2->setGeometry(8, 130, 649, 7);
 
-    CheckBox1 = new QCheckBox(QStringLiteral(" Naht zur Schwei\u00DFerpr\u00FCfung nach DIN EN 287-1:2006 bewertet"), Panel1);
+    CheckBox1 =
+        new QCheckBox(QStringLiteral(" Naht zur Schwei\u00DFerpr\u00FCfung nach DIN EN 287-1:2006 bewertet"), Panel1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setGeometry(48, 142, 425, 20);
-    CheckBox2 = new QCheckBox(QStringLiteral("Naht nach Ril 804.4101 Tabelle 3 - Eisenbahnbr\u00FCcken - bewertet"), Panel1);
+    CheckBox2 =
+        new QCheckBox(QStringLiteral("Naht nach Ril 804.4101 Tabelle 3 - Eisenbahnbr\u00FCcken - bewertet"), Panel1);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->setGeometry(48, 165, 411, 20);
     // A caption is never cut off, whatever the font's width.
@@ -343,9 +346,8 @@ void TForm3::buildRecordPanel()
 void TForm3::buildTabOrder()
 {
     // Inputs first, then the catalogue fields, the options and the grid.
-    const QList<QWidget*> order = {ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, DBEdit1,
-                                   DBEdit2,   DBEdit3,   DBEdit4,   DBMemo1,   DBEdit5,   CheckBox1, CheckBox2,
-                                   DBGrid1};
+    const QList<QWidget*> order = {ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4, DBEdit1, DBEdit2,
+                                   DBEdit3,   DBEdit4,   DBMemo1,   DBEdit5,   CheckBox1, CheckBox2, DBGrid1};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -401,11 +403,11 @@ void TForm3::connectHandlers()
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TForm3::onFocusWindowChanged);
 
     // Focus and key events of the inputs and the display fields.
-    for (QWidget* input : std::initializer_list<QWidget*>{ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3,
-                                                          SpinEdit4})
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{ComboBox1, ComboBox2, SpinEdit1, SpinEdit2, SpinEdit3, SpinEdit4})
         input->installEventFilter(this);
-    for (QWidget* field : std::initializer_list<QWidget*>{DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBMemo1,
-                                                          DBMemo1->viewport()})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBMemo1, DBMemo1->viewport()})
         field->installEventFilter(this);
 }
 

@@ -4,8 +4,8 @@
 // position and the weld inputs), and the quiet recalculation walk.  Included
 // by ENUnit3.cpp only.
 
-#include "ENUnit3.h"
-#include "SpinEdit.h"
+#include "window/ENUnit3.h"
+#include "window/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

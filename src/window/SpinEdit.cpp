@@ -1,6 +1,6 @@
-#include "SpinEdit.h"
+#include "window/SpinEdit.h"
 
-#include "FormatFixed.h"
+#include "evaluation/FormatFixed.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

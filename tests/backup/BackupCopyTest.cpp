@@ -1,6 +1,6 @@
 // The copy of the database files, answered directly instead of by message boxes.
 
-#include "BackupCopy.h"
+#include "backup/BackupCopy.h"
 #include "BackupFixture.h"
 
 #include <QDateTime>
@@ -29,8 +29,8 @@ struct Error {
 
 class ScriptedInteraction : public CopyInteraction {
 public:
-    std::deque<Answer> answers;   // one per question; running out is a fault
-    QStringList asked;            // names of the files the copy asked about
+    std::deque<Answer> answers; // one per question; running out is a fault
+    QStringList asked;          // names of the files the copy asked about
     QList<Error> errors;
     int started = 0;
     int finished = 0;
@@ -176,9 +176,9 @@ private slots:
         QCOMPARE(outcome.cancelled, cancelled);
         for (int i = 0; i < names.size(); ++i) {
             const QString copy = m_backup + '/' + names[i];
-            const QByteArray expected = replaced[i] == 'n' ? "new " + names[i].toUtf8()
-                : replaced[i] == 'o'                       ? "old " + names[i].toUtf8()
-                                                           : QByteArray("<missing>");
+            const QByteArray expected = replaced[i] == 'n'   ? "new " + names[i].toUtf8()
+                                        : replaced[i] == 'o' ? "old " + names[i].toUtf8()
+                                                             : QByteArray("<missing>");
             QCOMPARE(readFile(copy), expected);
         }
         QCOMPARE(entriesOf(m_backup).size(), replaced.count('-') ? 3 : 4);
@@ -252,8 +252,8 @@ private slots:
         QCOMPARE(ui.errors.size(), 1);
         QCOMPARE(ui.errors[0].file, m_program + "/ISO5817.mdb");
         QVERIFY2(ui.errors[0].message.contains(m_program + "/ISO5817.mdb"), qPrintable(ui.errors[0].message));
-        QVERIFY2(ui.errors[0].message.contains("large", Qt::CaseInsensitive)
-                     || ui.errors[0].message.contains("gro\u00DF", Qt::CaseInsensitive),
+        QVERIFY2(ui.errors[0].message.contains("large", Qt::CaseInsensitive) ||
+                     ui.errors[0].message.contains("gro\u00DF", Qt::CaseInsensitive),
                  qPrintable(ui.errors[0].message)); // the cause, in the system's words
         QCOMPARE(readFile(m_backup + "/ISO5817.mdb"), QByteArray("earlier backup"));
         QCOMPARE(readFile(m_backup + "/Zweit.mdb"), QByteArray("second"));
@@ -269,10 +269,19 @@ private slots:
         QTest::addColumn<QString>("errorFile");
         QTest::addColumn<QString>("cause");
 
-        QTest::newRow("no database file") << "none" << "Backup" << "*.MDB" << "keine Datei";
-        QTest::newRow("target is a file") << "backup file" << "Backup" << "Backup" << "Datei dieses Namens";
+        QTest::newRow("no database file") << "none"
+                                          << "Backup"
+                                          << "*.MDB"
+                                          << "keine Datei";
+        QTest::newRow("target is a file") << "backup file"
+                                          << "Backup"
+                                          << "Backup"
+                                          << "Datei dieses Namens";
         if (!veltrano::HasDriveLetters())
-            QTest::newRow("no drive letters") << "" << "A:\\" << "A:\\" << "Laufwerk A: ist nicht verf\u00FCgbar";
+            QTest::newRow("no drive letters") << ""
+                                              << "A:\\"
+                                              << "A:\\"
+                                              << "Laufwerk A: ist nicht verf\u00FCgbar";
     }
 
     void refusedBeforeCopying()

@@ -1,6 +1,8 @@
 #pragma once
-// Helpers of the backup tests: a program folder in a temporary place, and a
-// driver for the modal windows that the dialog opens.
+// Helpers of the backup tests: a program folder in a temporary place, and
+// the script for the modal windows that the dialog opens.
+
+#include "ModalAnswerer.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -42,136 +44,23 @@ inline QStringList entriesOf(const QString& dir)
     return names;
 }
 
-// Answers the modal windows that appear, one step per window, in order, the
-// way a person does: with keys sent to the widget that has the focus, or a
-// click where a control is seen.  The progress window needs no answer and is
-// left alone, and so is a window already answered.  A window without a step
-// is recorded as unexpected and closed, and so is a window whose step did not
-// close it, so a test never hangs on a modal box.
-class ModalScript : public QObject {
+// The modal windows of the backup are all answered by a script, one step
+// per window in order; the progress window needs no answer.
+class ModalScript : public veltrano::test::ModalAnswerer {
 public:
-    using Step = std::function<void(QWidget*)>;
-
-    explicit ModalScript(std::deque<Step> steps) : m_steps(std::move(steps))
+    explicit ModalScript(std::deque<Step> steps)
+        : ModalAnswerer(std::move(steps), Scope::AllWindows)
     {
-        current() = this;
-        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
-        m_timer.start(10);
+        leaveAlone(QStringLiteral("ProgressBackup"));
     }
-    ~ModalScript() override { current() = nullptr; }
-
-    bool finished() const { return m_steps.empty(); }
-    QStringList unexpected;
-    QStringList problems; // an answer that could not be given as a person would
-
-    // The script that runs now, for the answers to report their problems.
-    static ModalScript*& current()
-    {
-        static ModalScript* script = nullptr;
-        return script;
-    }
-    static void problem(const QString& text)
-    {
-        if (current())
-            current()->problems << text;
-    }
-
-private:
-    void poll()
-    {
-        QWidget* window = QApplication::activeModalWidget();
-        if (!window || window->objectName() == QLatin1String("ProgressBackup"))
-            return;
-        // A window comes to the front again when the box over it closes;
-        // it has had its step.
-        for (const QPointer<QWidget>& handled : m_handled)
-            if (handled == window)
-                return;
-        m_handled.emplace_back(window);
-        // A step that fails before it answers must not leave the box open.
-        QTimer::singleShot(5000, window, [window] {
-            if (auto* dialog = qobject_cast<QDialog*>(window))
-                dialog->reject();
-        });
-        if (m_steps.empty()) {
-            unexpected << window->metaObject()->className() + QStringLiteral(": ") + window->windowTitle()
-                    + (qobject_cast<QMessageBox*>(window) ? QStringLiteral(": ") + qobject_cast<QMessageBox*>(window)->text()
-                                                           : QString());
-            QTimer::singleShot(0, window, [window] { static_cast<QDialog*>(window)->reject(); });
-            return;
-        }
-        const Step step = std::move(m_steps.front());
-        m_steps.pop_front();
-        step(window);
-    }
-
-    std::deque<Step> m_steps;
-    std::vector<QPointer<QWidget>> m_handled;
-    QTimer m_timer;
 };
 
-inline QString describeWindow(const QWidget* window)
-{
-    if (!window)
-        return QStringLiteral("no window");
-    return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(window->metaObject()->className()), window->windowTitle());
-}
+using veltrano::test::clickLater;
+using veltrano::test::pressLater;
 
 // A person reads a box before answering it.  Longer than any delay after
 // which a progress window would show itself.
 constexpr int kReadingTime = 700;
-
-// Once the current timer event has returned and after delayMs, sends key to
-// the widget that has the focus, provided window is then the modal window
-// in front and holds the focus.  Otherwise the problem is recorded.  before
-// runs just before the key is sent.
-inline void pressLater(QWidget* window, Qt::Key key, int delayMs = 0, std::function<void()> before = {})
-{
-    QPointer<QWidget> target(window);
-    QTimer::singleShot(delayMs, [target, key, before] {
-        if (!target)
-            return;
-        if (before)
-            before();
-        QWidget* front = QApplication::activeModalWidget();
-        QWidget* focus = QApplication::focusWidget();
-        if (front != target) {
-            ModalScript::problem(describeWindow(target) + QStringLiteral(" is covered by ") + describeWindow(front));
-            return;
-        }
-        if (!focus || (focus != target && !target->isAncestorOf(focus))) {
-            ModalScript::problem(describeWindow(target) + QStringLiteral(" does not hold the focus"));
-            return;
-        }
-        QTest::keyClick(focus, key);
-    });
-}
-
-// The same with a click of the left button at the middle of control, which
-// must be the widget seen there, in the modal window in front.
-inline void clickLater(QWidget* control, int delayMs = 0, std::function<void()> before = {})
-{
-    QPointer<QWidget> target(control);
-    QTimer::singleShot(delayMs, [target, before] {
-        if (!target)
-            return;
-        if (before)
-            before();
-        QWidget* front = QApplication::activeModalWidget();
-        if (front != target->window()) {
-            ModalScript::problem(describeWindow(target->window()) + QStringLiteral(" is covered by ")
-                                 + describeWindow(front));
-            return;
-        }
-        const QPoint global = target->mapToGlobal(target->rect().center());
-        QWidget* seen = QApplication::widgetAt(global);
-        if (seen != target && !target->isAncestorOf(seen)) {
-            ModalScript::problem(target->objectName() + QStringLiteral(" is hidden behind ") + describeWindow(seen));
-            return;
-        }
-        QTest::mouseClick(seen, Qt::LeftButton, {}, seen->mapFromGlobal(global));
-    });
-}
 
 inline QAbstractButton* buttonNamed(QMessageBox* box, const QString& text)
 {
@@ -189,7 +78,7 @@ inline ModalScript::Step answerBoxByKey(Qt::Key key, QString* seen = nullptr, st
     return [key, seen, whileOpen](QWidget* window) {
         auto* box = qobject_cast<QMessageBox*>(window);
         if (!box) {
-            ModalScript::problem(QStringLiteral("expected a message box, got ") + describeWindow(window));
+            ModalScript::problem(QStringLiteral("expected a message box, got ") + veltrano::test::describe(window));
             return;
         }
         if (seen)
@@ -205,7 +94,7 @@ inline ModalScript::Step answerBoxByClick(const QString& buttonText, QString* se
     return [buttonText, seen, whileOpen](QWidget* window) {
         auto* box = qobject_cast<QMessageBox*>(window);
         if (!box) {
-            ModalScript::problem(QStringLiteral("expected a message box, got ") + describeWindow(window));
+            ModalScript::problem(QStringLiteral("expected a message box, got ") + veltrano::test::describe(window));
             return;
         }
         if (seen)

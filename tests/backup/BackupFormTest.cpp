@@ -1,9 +1,9 @@
 // The backup dialog with its real message boxes, and the main window's half
 // of the backup command: the status bar notice and the catalogue table.
 
+#include "backup/BackupForm.h"
 #include "BackupFixture.h"
-#include "BackupForm.h"
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,7 +38,8 @@ bool writeCatalogue(const QString& path)
         sqlite3_close(db);
         return false;
     }
-    const char* sql = "CREATE TABLE ISO5817 (Gruppe TEXT, tmm TEXT, \"Unregelm\xC3\xA4\xC3\x9F" "igkeit\" TEXT,"
+    const char* sql = "CREATE TABLE ISO5817 (Gruppe TEXT, tmm TEXT, \"Unregelm\xC3\xA4\xC3\x9F"
+                      "igkeit\" TEXT,"
                       " OrdnungsNr TEXT, Bemerkungen TEXT, niedrigD TEXT, mittelC TEXT, hochB TEXT);"
                       "INSERT INTO ISO5817 VALUES ('1','>0,5','Risse','100','','nicht zul\xC3\xA4ssig',"
                       "'nicht zul\xC3\xA4ssig','nicht zul\xC3\xA4ssig');"
@@ -60,7 +61,7 @@ class BackupFormTest : public QObject {
 private:
     QTemporaryDir m_home; // the user's data folder lies in here
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_program;  // the program's folder, with the platform's separators
+    QString m_program; // the program's folder, with the platform's separators
     QString m_backup;
     std::unique_ptr<veltrano::Catalogue> m_catalogue;
 
@@ -75,16 +76,17 @@ private:
 
     static void checkScript(const ModalScript& script)
     {
-        QVERIFY2(script.problems.isEmpty(), qPrintable(script.problems.join(QLatin1Char('\n'))));
-        QVERIFY2(script.unexpected.isEmpty(), qPrintable(script.unexpected.join(QLatin1Char('\n'))));
+        QVERIFY2(script.problems().isEmpty(), qPrintable(script.problems().join(QLatin1Char('\n'))));
+        QVERIFY2(script.unexpected().empty(), qPrintable(script.unexpectedText()));
         QVERIFY2(script.finished(), "a window the test expected did not appear");
     }
 
     // "Backup" in the user's data folder, as the dialog shows it.
     static QString dataBackup()
     {
-        return ::AddPathPart(QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
-                           QStringLiteral("Backup"));
+        return ::AddPathPart(
+            QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)),
+            QStringLiteral("Backup"));
     }
 
 private slots:
@@ -122,15 +124,23 @@ private slots:
         QTest::addColumn<QChar>("separator");
         QTest::addColumn<QString>("joined");
 
-        QTest::newRow("trailing backslash") << "C:\\Veltrano\\" << "*.MDB" << QChar('\\') << "C:\\Veltrano\\*.MDB";
-        QTest::newRow("no trailing backslash") << "C:\\Veltrano" << "Backup" << QChar('\\') << "C:\\Veltrano\\Backup";
-        QTest::newRow("drive root") << "C:\\" << "Backup" << QChar('\\') << "C:\\Backup";
-        QTest::newRow("empty folder") << "" << "*.MDB" << QChar('\\') << "\\*.MDB";
-        QTest::newRow("slash, trailing") << "/opt/veltrano/" << "Backup" << QChar('/') << "/opt/veltrano/Backup";
-        QTest::newRow("slash, none") << "/opt/veltrano" << "*.MDB" << QChar('/') << "/opt/veltrano/*.MDB";
-        QTest::newRow("slash root") << "/" << "Backup" << QChar('/') << "/Backup";
+        QTest::newRow("trailing backslash") << "C:\\Veltrano\\"
+                                            << "*.MDB" << QChar('\\') << "C:\\Veltrano\\*.MDB";
+        QTest::newRow("no trailing backslash") << "C:\\Veltrano"
+                                               << "Backup" << QChar('\\') << "C:\\Veltrano\\Backup";
+        QTest::newRow("drive root") << "C:\\"
+                                    << "Backup" << QChar('\\') << "C:\\Backup";
+        QTest::newRow("empty folder") << ""
+                                      << "*.MDB" << QChar('\\') << "\\*.MDB";
+        QTest::newRow("slash, trailing") << "/opt/veltrano/"
+                                         << "Backup" << QChar('/') << "/opt/veltrano/Backup";
+        QTest::newRow("slash, none") << "/opt/veltrano"
+                                     << "*.MDB" << QChar('/') << "/opt/veltrano/*.MDB";
+        QTest::newRow("slash root") << "/"
+                                    << "Backup" << QChar('/') << "/Backup";
         // Only the separator in use counts as one.
-        QTest::newRow("other separator") << "C:\\Veltrano\\" << "Backup" << QChar('/') << "C:\\Veltrano\\/Backup";
+        QTest::newRow("other separator") << "C:\\Veltrano\\"
+                                         << "Backup" << QChar('/') << "C:\\Veltrano\\/Backup";
     }
 
     void AddPathPart()
@@ -214,8 +224,7 @@ private slots:
             << false << 0 << "&Nein" << false << "ISO5817.mdb: die fr\u00FChere Sicherungskopie bleibt";
         QTest::newRow("click on Ja, alle replaces it")
             << false << 0 << "Ja, &alle" << true << "Die Sicherungskopie ist angelegt: 1 Datei";
-        QTest::newRow("Esc is Abbrechen and keeps it")
-            << true << int(Qt::Key_Escape) << "" << false << "abgebrochen";
+        QTest::newRow("Esc is Abbrechen and keeps it") << true << int(Qt::Key_Escape) << "" << false << "abgebrochen";
     }
 
     void secondBackupAsksBeforeReplacing()
@@ -318,7 +327,7 @@ private slots:
         QString done;
         ModalScript script({
             [](QWidget* window) { clickLater(static_cast<TFormBackup*>(window)->BitBtnStart); },
-            answerBoxByKey(Qt::Key_Return),  // replace Gross.mdb
+            answerBoxByKey(Qt::Key_Return), // replace Gross.mdb
             answerBoxByKey(Qt::Key_Return, &done),
         });
         QCOMPARE(form.exec(), int(QDialog::Accepted));
@@ -426,8 +435,9 @@ private slots:
             QSKIP("permission bits do not bind the administrator; the decision is tested with given answers");
         const QString shut = m_program + sep() + "shut";
         QVERIFY(QDir().mkpath(shut));
-        QVERIFY(QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-                                                | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther));
+        QVERIFY(QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                QFileDevice::ExeOther));
         const bool writable = FolderIsWritable(shut);
         QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!writable);

@@ -2,9 +2,9 @@
 // text that a rule computes must not already read as a verdict ("zulässig"),
 // or the rule would never run; a record without a rule must carry the
 // standard's verdict, or the inspector would see an empty result.
-#include "Catalogue.h"
-#include "LimitText.h"
-#include "Rules.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/Rules.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,8 @@ TEST_F(Content, LimitTextsAgreeWithTheRulesCellByCell)
             const Rule* rule = find(level, rec);
             ASSERT_NE(rule, nullptr);
             const std::string text = cell(rec, level);
-            SCOPED_TRACE("record " + std::to_string(rec) + " level " + std::to_string(static_cast<int>(level)) + ": "
-                         + text);
+            SCOPED_TRACE("record " + std::to_string(rec) + " level " + std::to_string(static_cast<int>(level)) + ": " +
+                         text);
             EXPECT_FALSE(text.empty());
             bool hasRule = false;
             for (int i = 0; i < rule->stepCount; ++i) {
@@ -90,12 +90,12 @@ TEST_F(Content, RowsStandInTheirOrder)
 {
     // Reference numbers at the places the rules and the report rely on.
     const std::pair<int, const char*> anchors[] = {
-        {1, "100"},  {2, "104"},  {3, "2017"}, {6, "2017"}, {7, "2025"}, {8, "2025"}, {11, "4021"},
-        {16, "502"}, {17, "503"}, {18, "504"}, {19, "504"}, {20, "505"}, {21, "505"}, {22, "506"},
-        {25, "510"}, {26, "512"}, {27, "515"}, {29, "516"}, {30, "517"}, {31, "5213"}, {33, "5214"},
-        {34, "601"}, {35, "602"}, {36, "100"}, {37, "1001"}, {43, "2013"}, {46, "2014"}, {53, "202"},
+        {1, "100"},   {2, "104"},  {3, "2017"}, {6, "2017"},  {7, "2025"},  {8, "2025"},  {11, "4021"},
+        {16, "502"},  {17, "503"}, {18, "504"}, {19, "504"},  {20, "505"},  {21, "505"},  {22, "506"},
+        {25, "510"},  {26, "512"}, {27, "515"}, {29, "516"},  {30, "517"},  {31, "5213"}, {33, "5214"},
+        {34, "601"},  {35, "602"}, {36, "100"}, {37, "1001"}, {43, "2013"}, {46, "2014"}, {53, "202"},
         {55, "2024"}, {57, "300"}, {65, "304"}, {67, "3042"}, {70, "4011"}, {74, "4013"}, {76, "402"},
-        {79, "402"}, {80, "507"}, {82, "507"}, {83, "508"}, {84, "617"}, {85, "617"},
+        {79, "402"},  {80, "507"}, {82, "507"}, {83, "508"},  {84, "617"},  {85, "617"},
     };
     for (const auto& [rec, reference] : anchors)
         EXPECT_EQ(catalogue.FieldText(rec - 1, "OrdnungsNr").rfind(reference, 0), 0u)

@@ -2,7 +2,7 @@
 // hang or exhaust the reader), the cursor's moves and end flags, the change
 // notifications, and that the file is never written and nothing appears
 // beside it.
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -143,14 +143,10 @@ TEST(CatalogueOpen, RefusesUnusableFilesWithAReasonThatNamesTheProblem)
         fs::path file;
         const char* reason;
     } rows[] = {
-        {"missing file", missing, "nicht vorhanden"},
-        {"text file", text, "keine SQLite-Datenbank"},
-        {"empty file", empty, "keine SQLite-Datenbank"},
-        {"Access database", jet, "Access/Jet-Datenbank"},
-        {"other table", noTable, "keine Tabelle ISO5817"},
-        {"missing field", noField, "fehlt das Feld Bemerkungen"},
-        {"91 rows", tooMany, "91 Datens\u00E4tze"},
-        {"a folder", folder, "keine Datei"},
+        {"missing file", missing, "nicht vorhanden"},      {"text file", text, "keine SQLite-Datenbank"},
+        {"empty file", empty, "keine SQLite-Datenbank"},   {"Access database", jet, "Access/Jet-Datenbank"},
+        {"other table", noTable, "keine Tabelle ISO5817"}, {"missing field", noField, "fehlt das Feld Bemerkungen"},
+        {"91 rows", tooMany, "91 Datens\u00E4tze"},        {"a folder", folder, "keine Datei"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -167,15 +163,16 @@ TEST(CatalogueOpen, RefusesFilesThatWouldHangOrExhaustTheReader)
 {
     TempDir dir;
     const fs::path recursive = dir.path() / "rekursiv.mdb";
-    execute(recursive, "CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT "
-                           + fieldsAs("n") + " FROM r");
+    execute(recursive,
+            "CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT " +
+                fieldsAs("n") + " FROM r");
     const fs::path huge = dir.path() / "zeroblob.mdb";
     execute(huge, "CREATE VIEW ISO5817 AS SELECT " + fieldsAs("zeroblob(2000000000)"));
     const fs::path shadow = dir.path() / "schatten.mdb";
     makeDatabase(shadow, "ISO5817", Catalogue::fieldNames(), 3);
     execute(shadow, "PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES ('view', 'ISO5817', 'ISO5817', 0, "
-                    "'CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT "
-                        + fieldsAs("n") + " FROM r')");
+                    "'CREATE VIEW ISO5817 AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT " +
+                        fieldsAs("n") + " FROM r')");
     const fs::path longText = dir.path() / "langertext.mdb";
     makeDatabase(longText, "ISO5817", Catalogue::fieldNames(), 3);
     execute(longText, "UPDATE ISO5817 SET Bemerkungen = printf('%.*c', 65537, 'x') WHERE rowid = 2");
@@ -362,8 +359,8 @@ TEST(CatalogueFile, WalCatalogueIsReadWithoutCreatingAnythingBesideIt)
     ASSERT_EQ(readBytes(p).substr(18, 2), std::string("\x02\x02", 2)); // still in WAL mode when closed
     const std::string before = readBytes(p);
 
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
-                                | fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
     Catalogue c(p);
     std::string error;
     try {

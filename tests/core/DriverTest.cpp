@@ -1,6 +1,6 @@
 // The evaluation driver against a small in-memory catalogue: what it shows,
 // what it caches, and how it treats the limit field.
-#include "Driver.h"
+#include "evaluation/Driver.h"
 
 #include <gtest/gtest.h>
 
@@ -128,8 +128,9 @@ TEST_F(DriverTest, LevelRangesGateTheRules)
         int group, rec;
         const char* expected;
     } rows[] = {
-        {3, 2, ""}, {3, 3, "nicht zutreffend"}, {1, 12, ""}, {1, 13, "0,5 mm"}, {2, 12, "nicht zutreffend"},
-        {4, 13, ""}, {0, 13, ""},
+        {3, 2, ""},        {3, 3, "nicht zutreffend"},  {1, 12, ""},
+        {1, 13, "0,5 mm"}, {2, 12, "nicht zutreffend"}, {4, 13, ""},
+        {0, 13, ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::to_string(r.group) + "/" + std::to_string(r.rec));
@@ -191,8 +192,7 @@ TEST_F(DriverTest, RecordsSharingARuleFollowAChangedDimension)
     } steps[] = {
         {&WeldInput::t, 10.0f, 57, "2,0 mm"}, // min(0.2 t, 2)
         {&WeldInput::t, 5.0f, 59, "1,0 mm"},  // the same rule, thinner
-        {&WeldInput::t, 5.0f, 61, "1,0 mm"},
-        {&WeldInput::b, 12.0f, 38, "12,0 mm\u00B2"}, // 0.01 l b
+        {&WeldInput::t, 5.0f, 61, "1,0 mm"},         {&WeldInput::b, 12.0f, 38, "12,0 mm\u00B2"}, // 0.01 l b
         {&WeldInput::b, 20.0f, 40, "20,0 mm\u00B2"}, // the same rule, wider
         {&WeldInput::l, 50.0f, 38, "10,0 mm\u00B2"}, // back on the first record, shorter
     };

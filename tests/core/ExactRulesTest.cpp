@@ -1,8 +1,8 @@
 // The exact reading of the rule tables that the inspection record judges by:
 // the same rows as the window's texts, on dimensions as written and with the
 // cap taken as the exact minimum.
-#include "FormatFixed.h"
-#include "Rules.h"
+#include "evaluation/FormatFixed.h"
+#include "evaluation/Rules.h"
 
 #include <gtest/gtest.h>
 
@@ -67,16 +67,20 @@ TEST(ExactRules, LimitsOnDimensionsAsWritten)
         {"value equal to the cap", QualityLevel::C, 4, weldOf(10, 1), "2"},
         {"uncapped sum", QualityLevel::B, 18, weldOf(2.5_k), "1.2"},
         {"welder-test value", QualityLevel::B, 13, weldOf(4, 0, true), "0.5"},
-        {"fixed cap beside welder test", QualityLevel::B, 19, [] {
+        {"fixed cap beside welder test", QualityLevel::B, 19,
+         [] {
              auto w = weldOf(10, 0, true);
              w.bw = 5;
              return w;
-         }(), "4"},
-        {"root width factor", QualityLevel::D, 18, [&] {
+         }(),
+         "4"},
+        {"root width factor", QualityLevel::D, 18,
+         [&] {
              auto w = rootWidth;
              w.t = 2;
              return w;
-         }(), "1.9"},
+         }(),
+         "1.9"},
         {"area of dimensions with hundredths", QualityLevel::C, 38, area, "18.0131985"},
         {"three-term product left to right", QualityLevel::D, 89, weldOf(2.25_k), "36"},
     };

@@ -1,5 +1,5 @@
-#include "FormatFixed.h"
-#include "LimitText.h"
+#include "evaluation/FormatFixed.h"
+#include "evaluation/LimitText.h"
 
 #include <gtest/gtest.h>
 
@@ -89,14 +89,14 @@ TEST(FormatFixed, FieldsAndOtherPrecisions)
         {1000, 15, 2, ".", "1000.00"},
         {0.5, 15, 2, ",", "0,50"},
         {123.456, 3, 0, ",", "123"},
-        {0.5, 2, 0, ",", "1"},           // half up into a new integer digit
+        {0.5, 2, 0, ",", "1"}, // half up into a new integer digit
         {0.4, 2, 0, ",", "0"},
-        {0.0123, 4, 3, ",", "0,012"},     // leading zeros among the decimals
-        {0.0005, 4, 2, ",", "0,00"},      // fewer kept digits than zero places: zero
-        {123456, 3, 2, ",", "1,23E05"},   // exponent padded to d digits
+        {0.0123, 4, 3, ",", "0,012"},   // leading zeros among the decimals
+        {0.0005, 4, 2, ",", "0,00"},    // fewer kept digits than zero places: zero
+        {123456, 3, 2, ",", "1,23E05"}, // exponent padded to d digits
         {1234567, 2, 0, ",", "1,2E6"},
-        {5e7, 2, 6, ",", "5E7"},          // d > 4 pads to one digit only
-        {0.25, 1, 1, ",", "0,3"},         // p below 2 counts as 2
+        {5e7, 2, 6, ",", "5E7"},                          // d > 4 pads to one digit only
+        {0.25, 1, 1, ",", "0,3"},                         // p below 2 counts as 2
         {1.0 / 3.0, 30, 20, ",", "0,333333333333333315"}, // p and d above 18 count as 18
     };
     for (const Row& r : rows) {

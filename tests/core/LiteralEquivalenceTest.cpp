@@ -7,7 +7,7 @@
 // one over every weld the input fields can hold, rule by rule, and demands the
 // same text.
 
-#include "Rules.h"
+#include "evaluation/Rules.h"
 
 #include <gtest/gtest.h>
 
@@ -172,15 +172,16 @@ TEST(LiteralEquivalence, EveryRuleOverTheWholeInputDomain)
                                         if (step->then.outcome != Outcome::Mm && step->then.outcome != Outcome::Mm2)
                                             continue;
                                         const Evaluation exact{step->then.outcome, value(step->then.formula, w)};
-                                        const Evaluation literal{step->then.outcome, literalValue(step->then.formula, w)};
+                                        const Evaluation literal{step->then.outcome,
+                                                                 literalValue(step->then.formula, w)};
                                         ++compared;
                                         const std::string got = text(exact, "", ",");
                                         const std::string want = text(literal, "", ",");
                                         if (got != want && ++failures <= 5) {
-                                            ADD_FAILURE() << "level " << static_cast<int>(level) << " record "
-                                                          << row.records[0] << " t=" << t << " l=" << l << " b=" << b
-                                                          << " bw=" << bw << " seam=" << seam << ": exact " << got
-                                                          << ", extended " << want;
+                                            ADD_FAILURE()
+                                                << "level " << static_cast<int>(level) << " record " << row.records[0]
+                                                << " t=" << t << " l=" << l << " b=" << b << " bw=" << bw
+                                                << " seam=" << seam << ": exact " << got << ", extended " << want;
                                         }
                                     }
             EXPECT_EQ(failures, 0) << "level " << static_cast<int>(level) << " record " << row.records[0];

@@ -1,6 +1,6 @@
 // The rule tables of levels B, C and D, checked on welds whose limits an
 // inspector can work out by hand, and on the shape of the tables themselves.
-#include "Rules.h"
+#include "evaluation/Rules.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +35,14 @@ struct Weld {
     }
 };
 
-Weld butt(float t) { return Weld{t, 100, 12, 2, kButt}; }
-Weld fillet(float t) { return Weld{t, 100, 7, 2, kFillet}; }
+Weld butt(float t)
+{
+    return Weld{t, 100, 12, 2, kButt};
+}
+Weld fillet(float t)
+{
+    return Weld{t, 100, 7, 2, kFillet};
+}
 Weld with(Weld w, bool welderTest, bool railBridge = false)
 {
     w.welderTest = welderTest;
@@ -192,8 +198,8 @@ TEST(Rules, HandWorkedWelds)
         {"far beyond the cache", C, 1000, butt(10), ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.why) + ", record " + std::to_string(c.rec) + " level "
-                     + std::to_string(static_cast<int>(c.level)));
+        SCOPED_TRACE(std::string(c.why) + ", record " + std::to_string(c.rec) + " level " +
+                     std::to_string(static_cast<int>(c.level)));
         EXPECT_EQ(evaluate(c.level, c.rec, c.weld), c.expected);
     }
 }
@@ -221,8 +227,8 @@ TEST(Rules, OnlyLevelBReadsTheOptions)
     for (QualityLevel level : {C, D}) {
         for (const rules::RuleRow& row : rules::table(level)) {
             for (int i = 0; i < row.rule.stepCount; ++i)
-                EXPECT_EQ(row.rule.steps[static_cast<std::size_t>(i)].when.bits
-                              & (rules::kWelderTest | rules::kRailBridge),
+                EXPECT_EQ(row.rule.steps[static_cast<std::size_t>(i)].when.bits &
+                              (rules::kWelderTest | rules::kRailBridge),
                           0);
         }
     }

@@ -1,9 +1,9 @@
 // print::writeOutput: a regular file replaced whole with its permissions, a
 // link followed and kept, a named pipe or a device written into, a folder
 // or a socket refused, every failed write an error with its reason.
+#include "print/OutputFile.h"
 #include "FullDevice.h"
-#include "OutputFile.h"
-#include "PdfOutput.h"
+#include "print/PdfOutput.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -46,8 +46,8 @@ void writeFile(const QString& file, const QByteArray& content)
 // Everything in the folder, hidden files included.
 QStringList entries(const QTemporaryDir& dir)
 {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -208,7 +208,7 @@ TEST(OutputFile, AFolderAndASocketAreRefusedWithTheReason)
     const QByteArray path = QFile::encodeName(dir.filePath("sock"));
     const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(s, 0);
-    sockaddr_un addr {};
+    sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (static_cast<std::size_t>(path.size()) >= sizeof addr.sun_path) {
         ::close(s);

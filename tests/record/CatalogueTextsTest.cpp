@@ -1,10 +1,10 @@
 // The verdicts read the shipped catalogue's own limit texts: every row at
 // every level is understood, and a few findings are judged on the real rows.
-#include "Catalogue.h"
-#include "CatalogueRows.h"
-#include "LimitText.h"
-#include "Rules.h"
-#include "Verdict.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/LimitText.h"
+#include "evaluation/Rules.h"
+#include "record/CatalogueRows.h"
+#include "record/Verdict.h"
 
 #include <gtest/gtest.h>
 
@@ -56,8 +56,8 @@ TEST_F(ShippedCatalogue, EveryRowIsUnderstoodAtEveryLevel)
             for (const char* t : {"2", "10"}) {
                 const Weld weld = weldOf(seam, level, t);
                 for (int recNo = 1; recNo <= 89; ++recNo) {
-                    const std::string where = "record " + std::to_string(recNo) + " level " +
-                                              limitColumn(level) + " t " + t;
+                    const std::string where =
+                        "record " + std::to_string(recNo) + " level " + limitColumn(level) + " t " + t;
                     const FindingVerdict v = judgeFinding(weld, findingOf(recNo, "0", "0"), rows);
                     // A second criterion in the text is always read.
                     EXPECT_EQ(v.reason.find("von Hand"), std::string::npos) << where << ": " << v.reason;
@@ -104,16 +104,16 @@ TEST_F(ShippedCatalogue, FindingsOnTheRealRows)
          Verdict::Rejected, "L\u00E4nge 12 mm > Grenzwert l 10 mm"},
         {"sharp toe angle", weldOf(SeamType::Butt, QualityLevel::C, "10"), findingOf(20, "109.5"), Verdict::Rejected,
          "Messwert 109,5\u00B0 < Mindestwert 110\u00B0"},
-        {"angular misalignment", weldOf(SeamType::Butt, QualityLevel::B, "10"), findingOf(83, "1"),
-         Verdict::Accepted, "Messwert 1\u00B0 \u2264 Grenzwert 1\u00B0"},
+        {"angular misalignment", weldOf(SeamType::Butt, QualityLevel::B, "10"), findingOf(83, "1"), Verdict::Accepted,
+         "Messwert 1\u00B0 \u2264 Grenzwert 1\u00B0"},
         {"local root porosity", weldOf(SeamType::Butt, QualityLevel::D, "10"), findingOf(29, "1"), Verdict::Open,
          "\u00F6rtlich zul\u00E4ssig"},
         {"crack", weldOf(SeamType::Fillet, QualityLevel::D, "10"), findingOf(1, "0.1"), Verdict::Rejected,
          "nicht zul\u00E4ssig"},
         {"micro lack of fusion", weldOf(SeamType::Fillet, QualityLevel::C, "10"), findingOf(10, "0.1"),
          Verdict::Accepted, "zul\u00E4ssig"},
-        {"multiple imperfections, thin butt weld", weldOf(SeamType::Butt, QualityLevel::B, "2"),
-         findingOf(86, "0.1"), Verdict::Rejected, "nicht zul\u00E4ssig"},
+        {"multiple imperfections, thin butt weld", weldOf(SeamType::Butt, QualityLevel::B, "2"), findingOf(86, "0.1"),
+         Verdict::Rejected, "nicht zul\u00E4ssig"},
         {"long slag inclusion on a short weld", weldOf(SeamType::Butt, QualityLevel::C, "10", "40"),
          findingOf(59, "1", "10.5"), Verdict::Rejected, "L\u00E4nge 10,5 mm > 10 mm"},
     };

@@ -1,9 +1,9 @@
 // The --check output: the table a person reads, the JSON a program reads,
 // and the exit status of each verdict and of a file that cannot be read.
-#include "Check.h"
+#include "record/Check.h"
 
 #include "FixtureRows.h"
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -41,9 +41,8 @@ std::string recordWith(const std::string& findingsN1, const std::string& finding
 {
     return R"({"format":"veltrano-record","version":1,"inspection":{"order":"A-4711","inspector":"R. Weber"},)"
            R"("welds":[{"id":"N1","seam":"butt","level":"C","t":3.3,"l":100,"b":12,"bw":2,"findings":[)" +
-           findingsN1 +
-           R"(]},{"id":"N2","seam":"fillet","level":"D","t":5,"l":60,"b":7,"bw":1,"findings":[)" + findingsN2 +
-           "]}]}";
+           findingsN1 + R"(]},{"id":"N2","seam":"fillet","level":"D","t":5,"l":60,"b":7,"bw":1,"findings":[)" +
+           findingsN2 + "]}]}";
 }
 
 struct CheckRun {
@@ -108,9 +107,10 @@ TEST(Check, UnreadableRecordGivesFiveAndItsPlaceOnStderr)
 
 TEST(Check, JsonNamesEveryVerdictWithItsExactLimit)
 {
-    const CheckRun r = check(recordWith(R"({"record":13,"value":0.35},{"record":20,"value":"115"},{"record":1,"value":0})",
-                                   R"({"record":12,"value":"0,1"})"),
-                        CheckOptions::Format::Json);
+    const CheckRun r =
+        check(recordWith(R"({"record":13,"value":0.35},{"record":20,"value":"115"},{"record":1,"value":0})",
+                         R"({"record":12,"value":"0,1"})"),
+              CheckOptions::Format::Json);
     ASSERT_EQ(r.status, 1) << r.err;
     ASSERT_EQ(r.out.back(), '\n');
     EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << "one line";
@@ -136,8 +136,8 @@ TEST(Check, JsonNamesEveryVerdictWithItsExactLimit)
 
 TEST(Check, TableForAPerson)
 {
-    const CheckRun r = check(recordWith(R"({"record":13,"value":0.35},{"record":12,"value":0.1})"),
-                        CheckOptions::Format::Table);
+    const CheckRun r =
+        check(recordWith(R"({"record":13,"value":0.35},{"record":12,"value":0.1})"), CheckOptions::Format::Table);
     EXPECT_EQ(r.status, 1);
     const std::string expected =
         "Prüfprotokoll FILE\n"
@@ -219,7 +219,7 @@ TEST(Check, JsonIsTheCompactDumpOfTheVerdicts)
     std::ostringstream out;
     writeCheckJson(out, record, verdict);
     EXPECT_EQ(out.str(), root.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n');
-    for (const char* kind : {"\"limit\":", "\"bound\":\"min\"", "\"bound\":\"max\"", "\"findings\":[]", "\\\"",
-                             "\\\\", "\\u0001", "\\t", "\xEF\xBF\xBD", "\u2028"})
+    for (const char* kind : {"\"limit\":", "\"bound\":\"min\"", "\"bound\":\"max\"", "\"findings\":[]", "\\\"", "\\\\",
+                             "\\u0001", "\\t", "\xEF\xBF\xBD", "\u2028"})
         EXPECT_NE(out.str().find(kind), std::string::npos) << "the record lacks a case: " << kind;
 }

@@ -1,6 +1,6 @@
 // Measured values are the exact decimals they spell, whatever the separator
 // or the exponent, and compare without binary rounding.
-#include "ExactNumber.h"
+#include "record/ExactNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,34 @@ TEST(ExactNumber, ReadsWhatTheTextSpells)
         const char* value; // nullptr: refused
     };
     const Case cases[] = {
-        {"0.33", false, "0.33"},       {"0,33", false, "0.33"},     {"0.330", false, "0.33"},
-        {"3.3e-1", true, "0.33"},      {"33E-2", true, "0.33"},     {"1e2", true, "100"},
-        {"007.50", false, "7.5"},      {"-0", false, "0"},          {"-1.5", false, "-1.5"},
+        {"0.33", false, "0.33"},
+        {"0,33", false, "0.33"},
+        {"0.330", false, "0.33"},
+        {"3.3e-1", true, "0.33"},
+        {"33E-2", true, "0.33"},
+        {"1e2", true, "100"},
+        {"007.50", false, "7.5"},
+        {"-0", false, "0"},
+        {"-1.5", false, "-1.5"},
         {"0.1000000000000000000000001", false, "0.1000000000000000000000001"},
-        {"3.3e-1", false, nullptr},    {".5", false, nullptr},      {"5.", false, nullptr},
-        {"1,2,3", false, nullptr},     {"1e", true, nullptr},       {"", false, nullptr},
-        {"+1", false, nullptr},        {" 1", false, nullptr},      {"1 mm", false, nullptr},
+        {"3.3e-1", false, nullptr},
+        {".5", false, nullptr},
+        {"5.", false, nullptr},
+        {"1,2,3", false, nullptr},
+        {"1e", true, nullptr},
+        {"", false, nullptr},
+        {"+1", false, nullptr},
+        {" 1", false, nullptr},
+        {"1 mm", false, nullptr},
         // Every valid JSON number exactly: a tiny one, zero with any exponent,
         // a large one; only an exponent above 1000 of a number not zero is
         // refused, and its digits are never made.
-        {"0e999", true, "0"},          {"-0.0E+99999999999999999999", true, "0"},
+        {"0e999", true, "0"},
+        {"-0.0E+99999999999999999999", true, "0"},
         {"1e0000000000000000000002", true, "100"},
         {"1e999", true, nullptr /* checked below */},
-        {"1e1001", true, nullptr},     {"1e-99999999999999999999", true, nullptr},
+        {"1e1001", true, nullptr},
+        {"1e-99999999999999999999", true, nullptr},
     };
     for (const Case& c : cases) {
         const auto n = ExactNumber::parse(c.text, c.exponentAllowed);

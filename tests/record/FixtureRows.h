@@ -3,7 +3,7 @@
 // a formula limit, a short-imperfection limit, an angle, a verdict text and a
 // descriptive text.  Rows not named here have empty texts.
 
-#include "CatalogueRows.h"
+#include "record/CatalogueRows.h"
 
 #include <map>
 #include <string>
@@ -26,8 +26,7 @@ public:
             "h ≤ 1 mm + 0,15 b, max. 7 mm", "h ≤ 1 mm + 0,1 b, max. 5 mm");
         // Not the shipped texts: a level-B verdict text that the welder test
         // replaces by the level-C limit, as the window's limit field does.
-        row(33, "5214", "Zu große Kehlnahtdicke", "h ≤ 1 mm + 0,2 a", "h ≤ 1 mm + 0,2 a, max. 4 mm",
-            "nicht zulässig");
+        row(33, "5214", "Zu große Kehlnahtdicke", "h ≤ 1 mm + 0,2 a", "h ≤ 1 mm + 0,2 a, max. 4 mm", "nicht zulässig");
         row(20, "505", "Schroffer Nahtübergang (Stumpfnaht)", "α ≥ 90°", "α ≥ 110°", "α ≥ 150°");
         row(29, "516", "Wurzelporosität", "örtlich zulässig", "nicht zulässig", "nicht zulässig");
         row(30, "517", "Ansatzfehler", "erlaubt; die Grenze hängt von der Art der Unregelmäßigkeit ab",

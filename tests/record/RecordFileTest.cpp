@@ -1,7 +1,7 @@
 // The record file: what the program writes it reads back byte for byte,
 // members it does not know travel along, and a broken or bad file is refused
 // with its place (line and column, or the field) and is never overwritten.
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

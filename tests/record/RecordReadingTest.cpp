@@ -3,8 +3,8 @@
 // endless device is refused at once), a huge object is read in linear time,
 // every valid JSON number is read exactly or refused for its real reason,
 // and every message stays short, whole and German.
-#include "FileText.h"
-#include "RecordFile.h"
+#include "record/FileText.h"
+#include "record/RecordFile.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,10 @@ std::string readError(const fs::path& file, std::uintmax_t maxBytes = kMaxRecord
     return {};
 }
 
-bool has(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
+bool has(const std::string& s, const std::string& part)
+{
+    return s.find(part) != std::string::npos;
+}
 
 } // namespace
 
@@ -149,7 +152,8 @@ TEST(RecordReading, ARecordAboveTheBoundIsRefusedWithItsSizeUnread)
     // The bound is the only thing that differs: a file at it is read.
     writeAll(folder.file("klein.vrec"), "0123456789");
     EXPECT_EQ(readRecordText(folder.file("klein.vrec"), 10), "0123456789");
-    EXPECT_TRUE(has(readError(folder.file("klein.vrec"), 9), "ist zu groß: 10 Bytes")) << readError(folder.file("klein.vrec"), 9);
+    EXPECT_TRUE(has(readError(folder.file("klein.vrec"), 9), "ist zu groß: 10 Bytes"))
+        << readError(folder.file("klein.vrec"), 9);
 }
 
 TEST(RecordReading, OpenErrorsAreSaidInGerman)
@@ -176,8 +180,7 @@ TEST(RecordReading, SystemErrorsHaveOneGermanText)
     EXPECT_EQ(germanSystemError(ENOSPC), "kein Platz auf dem Datenträger");
     EXPECT_EQ(germanSystemError(EACCES), "keine Berechtigung");
     EXPECT_EQ(germanSystemError(ENOENT), "nicht gefunden");
-    EXPECT_EQ(germanSystemError(std::make_error_code(std::errc::no_space_on_device)),
-              "kein Platz auf dem Datenträger");
+    EXPECT_EQ(germanSystemError(std::make_error_code(std::errc::no_space_on_device)), "kein Platz auf dem Datenträger");
 #ifndef _WIN32
     EXPECT_EQ(germanSystemError(std::error_code(ENAMETOOLONG, std::system_category())), "Dateiname zu lang");
 #endif
@@ -216,7 +219,8 @@ TEST(RecordReading, EveryValidJsonNumberIsReadExactly)
     const Record zero = parseRecord(recordWith("3.3", "0e999"), "a.json");
     EXPECT_TRUE(zero.welds[0].findings[0].value.value()->isZero());
     EXPECT_EQ(zero.welds[0].findings[0].value.text, "0e999"); // kept as written
-    EXPECT_TRUE(parseRecord(recordWith("3.3", "0.0e-99999999999999999999"), "a.json").welds[0].findings[0].value.value());
+    EXPECT_TRUE(
+        parseRecord(recordWith("3.3", "0.0e-99999999999999999999"), "a.json").welds[0].findings[0].value.value());
 
     // 1e400 is valid JSON: as a dimension it is out of range, not broken JSON.
     const RecordError huge = errorOf(recordWith("1e400", "0.2"));

@@ -3,16 +3,16 @@
 // changed since loading are refused with their own kind of error, temporary
 // files of an interrupted save are cleaned up, and a failed call to the
 // system reads in German.
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <vector>
-#include <algorithm>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -107,14 +107,13 @@ TEST(FileStamp, Sha256AndTextRoundTrip)
     // Two blocks: the length no longer fits behind the padding of the first.
     EXPECT_EQ(hex(sha256("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    EXPECT_EQ(hex(sha256(std::string(1000, 'a'))),
-              "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3");
+    EXPECT_EQ(hex(sha256(std::string(1000, 'a'))), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3");
 
     FileStamp stamp{1234, -5, sha256("x")};
     EXPECT_EQ(FileStamp::fromText(stamp.text()), stamp);
     const std::string zeros(64, '0');
-    const std::vector<std::string> bad{"", "12 34", "x 1 " + zeros, "1 2 " + zeros.substr(1),
-                                       "1 2 " + zeros.substr(1) + "g", "-1 2 " + zeros};
+    const std::vector<std::string> bad{
+        "", "12 34", "x 1 " + zeros, "1 2 " + zeros.substr(1), "1 2 " + zeros.substr(1) + "g", "-1 2 " + zeros};
     for (const std::string& text : bad)
         EXPECT_EQ(FileStamp::fromText(text), std::nullopt) << text;
 }
@@ -164,8 +163,7 @@ TEST(SaveRecord, ChangedSinceLoadedIsRefusedUnlessOverwritten)
 
     // Another program changes it: refused, the other change kept.
     saveRecord(withOrder("Kollege"), file);
-    EXPECT_EQ(saveErrorKind([&] { saveRecord(withOrder("C"), file, second); }),
-              SaveError::Kind::ChangedSinceLoaded);
+    EXPECT_EQ(saveErrorKind([&] { saveRecord(withOrder("C"), file, second); }), SaveError::Kind::ChangedSinceLoaded);
     EXPECT_EQ(orderIn(file), "Kollege");
     try {
         saveRecord(withOrder("C"), file, second);
@@ -214,8 +212,8 @@ TEST(SaveRecord, LinksStayLinksAndTheirTargetIsWritten)
     }
     for (const char* link : {"link.vrec", "link-to-link.vrec", "linked-folder", "dangling.vrec", "real/up.vrec"})
         EXPECT_TRUE(fs::is_symlink(folder / link)) << link;
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"dangling.vrec", "link-to-link.vrec", "link.vrec",
-                                                        "linked-folder", "real"}));
+    EXPECT_EQ(folder.names(),
+              (std::vector<std::string>{"dangling.vrec", "link-to-link.vrec", "link.vrec", "linked-folder", "real"}));
 
     fs::create_symlink("loop-b.vrec", folder / "loop-a.vrec");
     fs::create_symlink("loop-a.vrec", folder / "loop-b.vrec");
@@ -288,16 +286,15 @@ TEST(SaveRecord, TemporaryFilesOfAnInterruptedSaveAreCleanedUp)
     writeAll(folder / "fremd.txt", "bleibt");
     fs::create_symlink("fremd.txt", folder / linked);
     fs::last_write_time(folder / "fremd.txt", old);
-    for (const char* foreign : {".veltrano-save-notours.tmp", ".veltrano-save-0123456789ABCDEF.tmp",
-                                "p.vrec.tmp123456"}) {
+    for (const char* foreign :
+         {".veltrano-save-notours.tmp", ".veltrano-save-0123456789ABCDEF.tmp", "p.vrec.tmp123456"}) {
         writeAll(folder / foreign, "fremd");
         fs::last_write_time(folder / foreign, old);
     }
     saveRecord(withOrder("A"), folder / "p.vrec");
-    EXPECT_EQ(folder.names(),
-              (std::vector<std::string>{".veltrano-save-00000000000000aa.tmp", ".veltrano-save-0123456789ABCDEF.tmp",
-                                        fresh, ".veltrano-save-notours.tmp", "fremd.txt", "p.vrec",
-                                        "p.vrec.tmp123456"}));
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{
+                                  ".veltrano-save-00000000000000aa.tmp", ".veltrano-save-0123456789ABCDEF.tmp", fresh,
+                                  ".veltrano-save-notours.tmp", "fremd.txt", "p.vrec", "p.vrec.tmp123456"}));
     EXPECT_EQ(readAll(folder / "fremd.txt"), "bleibt");
 }
 

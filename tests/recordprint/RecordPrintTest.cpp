@@ -4,11 +4,11 @@
 // provisional mark of open findings, clean line breaks and the catalogue's
 // fingerprint.
 
-#include "RecordPrint.h"
+#include "recordprint/RecordPrint.h"
 
 #include "FixtureRows.h"
 #include "PdfReadBack.h"
-#include "Verdict.h"
+#include "record/Verdict.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -21,8 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -164,15 +164,14 @@ TEST_F(RecordPrintTest, OnePageCarriesHeaderFindingsVerdictsOriginAndSignature)
     EXPECT_NEAR(pages[0].width, 210.0, 0.5);
     EXPECT_NEAR(pages[0].height, 297.0, 0.5);
     const QString text = pageText(pages[0]);
-    for (const char* expected : {
-             "Prüfprotokoll", "A-4711", "Träger T3", "10.12.2026", "Halle 2", "R. Weber",
-             "Ergebnis des Protokolls: zurückgewiesen", "Naht N1", "Naht N2",
-             // the findings table: row, reference number, imperfection, value, exact limit, verdict
-             "Nr.", "Ordnungsnr.", "Unregelmäßigkeit", "Messwert", "Grenzwert", "Ergebnis",
-             "13 5011, 5012 Einbrandkerbe Wurzelseite 0,35 mm ≤ 0,33 mm zurückgewiesen",
-             "Messwert 0,35 mm > Grenzwert 0,33 mm",
-             "Ergebnis der Naht N1: zurückgewiesen", "Ergebnis der Naht N2: angenommen",
-             "Bestätigung des Prüfers", "Unterschrift", "Seite 1 von 1"}) {
+    for (const char* expected :
+         {"Prüfprotokoll", "A-4711", "Träger T3", "10.12.2026", "Halle 2", "R. Weber",
+          "Ergebnis des Protokolls: zurückgewiesen", "Naht N1", "Naht N2",
+          // the findings table: row, reference number, imperfection, value, exact limit, verdict
+          "Nr.", "Ordnungsnr.", "Unregelmäßigkeit", "Messwert", "Grenzwert", "Ergebnis",
+          "13 5011, 5012 Einbrandkerbe Wurzelseite 0,35 mm ≤ 0,33 mm zurückgewiesen",
+          "Messwert 0,35 mm > Grenzwert 0,33 mm", "Ergebnis der Naht N1: zurückgewiesen",
+          "Ergebnis der Naht N2: angenommen", "Bestätigung des Prüfers", "Unterschrift", "Seite 1 von 1"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n in: " << text.toStdString();
     }
     EXPECT_TRUE(text.contains(QStringLiteral("Veltrano %1").arg(recordprint::programVersion())));
@@ -235,7 +234,8 @@ TEST_F(RecordPrintTest, RecordWithoutWeldsOrFindingsStillPrintsItsVerdictAndSign
     const auto empty = print(r);
     ASSERT_EQ(empty.size(), 1u);
     const QString text = pageText(empty[0]);
-    EXPECT_TRUE(text.contains(QStringLiteral("Ergebnis des Protokolls: offen keine Naht erfasst"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Ergebnis des Protokolls: offen keine Naht erfasst")))
+        << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Unterschrift")));
     EXPECT_TRUE(text.contains(QStringLiteral("Seite 1 von 1")));
 
@@ -250,9 +250,9 @@ TEST_F(RecordPrintTest, LimitIsPrintedWithItsDirection)
 {
     Record r;
     Weld w = weld("N1", "3.3");
-    w.findings.push_back(finding(13, "0.33", "Wurzelseite"));   // a maximum
-    w.findings.push_back(finding(20, "120", "Decklage"));       // an angle: a minimum
-    w.findings.push_back(finding(1, "2", "Mitte"));             // a verdict text: no direction
+    w.findings.push_back(finding(13, "0.33", "Wurzelseite")); // a maximum
+    w.findings.push_back(finding(20, "120", "Decklage"));     // an angle: a minimum
+    w.findings.push_back(finding(1, "2", "Mitte"));           // a verdict text: no direction
     r.welds.push_back(w);
     const PdfPage page = print(r).at(0);
     const struct {
@@ -284,7 +284,8 @@ TEST_F(RecordPrintTest, TitleNamesTheRecordsMethod)
         r.inspection.method = c.method;
         const QString text = pageText(print(r).at(0));
         EXPECT_TRUE(text.startsWith(QString::fromUtf8(c.title))) << c.title << "\n in: " << text.toStdString();
-        EXPECT_EQ(text.count(QStringLiteral("Sichtprüfung")), QString::fromUtf8(c.title).count(QStringLiteral("Sichtprüfung")))
+        EXPECT_EQ(text.count(QStringLiteral("Sichtprüfung")),
+                  QString::fromUtf8(c.title).count(QStringLiteral("Sichtprüfung")))
             << text.toStdString();
     }
 }
@@ -298,10 +299,10 @@ TEST_F(RecordPrintTest, TwoHundredWeldsAreSummedUpFirstWithTheOverviewHeaderOnEv
         Weld w = weld(id, "10");
         w.welder = "W" + std::to_string(i % 7);
         if (i == 17)
-            w.findings.push_back(finding(13, "2", "Mitte"));  // rejected
+            w.findings.push_back(finding(13, "2", "Mitte")); // rejected
         if (i == 42) {
             w.level = QualityLevel::D;
-            w.findings.push_back(finding(29, "1", "Ende"));  // awaits the inspector
+            w.findings.push_back(finding(29, "1", "Ende")); // awaits the inspector
             w.findings.push_back(finding(10, "1", "Ende"));
         }
         r.welds.push_back(w);
@@ -343,8 +344,10 @@ TEST_F(RecordPrintTest, TwoHundredWeldsAreSummedUpFirstWithTheOverviewHeaderOnEv
     QStringList all = overview;
     for (std::size_t p = overviewPages; p < pages.size(); ++p)
         all += linesOf(pages[p]);
-    const auto lastInOverview = std::find_if(all.begin(), all.end(), [](const QString& l) { return l.startsWith("S200 "); });
-    EXPECT_LT(lastInOverview - all.begin(), all.indexOf(QStringLiteral("Naht S001"))) << "details before the overview ends";
+    const auto lastInOverview =
+        std::find_if(all.begin(), all.end(), [](const QString& l) { return l.startsWith("S200 "); });
+    EXPECT_LT(lastInOverview - all.begin(), all.indexOf(QStringLiteral("Naht S001")))
+        << "details before the overview ends";
     EXPECT_TRUE(overview.contains(QStringLiteral("S017 Stumpfnaht C t 10, l 100, b 12, bw 2 W3 1 zurückgewiesen")));
     EXPECT_TRUE(overview.contains(QStringLiteral("S042 Stumpfnaht D t 10, l 100, b 12, bw 2 W0 2 (1 offen) offen")));
     EXPECT_TRUE(overview.contains(QStringLiteral("Übersicht der Nähte (Fortsetzung)")));

@@ -2,12 +2,13 @@
 // the focus widget, clicks where the controls stand, the save question
 // answered with a key.  Runs offscreen on the built catalogue.
 
-#include "ENUnit3.h"
-#include "RecordFile.h"
-#include "RecordForm.h"
-#include "RecordPrint.h"
-#include "SpinEdit.h"
 #include "WindowTestSupport.h"
+#include "record/RecordFile.h"
+#include "recordprint/RecordPrint.h"
+#include "recordwindow/RecordForm.h"
+#include "window/ENUnit3.h"
+#include "window/RecordWindowLink.h"
+#include "window/SpinEdit.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -70,71 +71,19 @@ void click(QWidget* w)
     QTest::mouseClick(top, Qt::LeftButton, Qt::NoModifier, top->mapFrom(w, centre));
 }
 
-// Answers the next modal window from inside its own event loop, as the
-// inspector would, and remembers what it said.
-class ModalAnswer : public QObject {
-public:
-    explicit ModalAnswer(std::function<void(QWidget*)> answer)
-        : m_answer(std::move(answer))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            // Once it has the keyboard, as a person would wait for it.
-            QWidget* focused = QApplication::focusWidget();
-            if (!modal || m_done || !modal->isVisible() || !modal->isActiveWindow() || !focused ||
-                (focused != modal && !modal->isAncestorOf(focused)))
-                return;
-            m_done = true;
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                text = box->text();
-            title = modal->windowTitle();
-            m_answer(modal);
-        });
-        m_timer.start(20);
-    }
-    bool done() const { return m_done; }
-    QString text;
-    QString title;
+// The next modal window, answered from inside its own event loop as the
+// inspector would answer it.
+constexpr auto kAnyWindow = test::ModalAnswerer::Scope::AllWindows;
+using test::pressKey;
 
-private:
-    std::function<void(QWidget*)> m_answer;
-    QTimer m_timer;
-    bool m_done = false;
-};
-
-// Answers the next modal windows one after the other, each once it has the
-// keyboard, and remembers their texts.
-class ModalAnswers : public QObject {
-public:
-    explicit ModalAnswers(std::vector<std::function<void(QWidget*)>> answers)
-        : m_answers(std::move(answers))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            QWidget* focused = QApplication::focusWidget();
-            if (!modal || modal == m_last || done() || !modal->isVisible() ||
-                !modal->isActiveWindow() || !focused || (focused != modal && !modal->isAncestorOf(focused)))
-                return;
-            m_last = modal;
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            texts << (box ? box->text() : modal->windowTitle());
-            m_answers[static_cast<std::size_t>(texts.size() - 1)](modal);
-        });
-        m_timer.start(20);
-    }
-    bool done() const { return static_cast<std::size_t>(texts.size()) == m_answers.size(); }
-    QStringList texts;
-
-private:
-    std::vector<std::function<void(QWidget*)>> m_answers;
-    QPointer<QWidget> m_last;
-    QTimer m_timer;
-};
-
-// A key to the box, where its buttons' mnemonics and Escape work.
-std::function<void(QWidget*)> pressKey(Qt::Key k)
+// What the answered window at index said: a message box its text, another
+// window its title.
+QString said(const test::ModalAnswerer& answers, std::size_t index)
 {
-    return [k](QWidget*) { QTest::keyClick(QApplication::focusWidget(), k); };
+    if (index >= answers.answered().size())
+        return {};
+    const test::SeenWindow& w = answers.answered()[index];
+    return w.className == QLatin1String("QMessageBox") ? w.text : w.title;
 }
 
 // Types a full path into the file dialog's name field and confirms it.
@@ -234,10 +183,7 @@ private slots:
         test::useGermanLocale();
     }
 
-    void cleanup()
-    {
-        TRecordForm::discardRecovery();
-    }
+    void cleanup() { TRecordForm::discardRecovery(); }
 
     void typedFindingShowsExactLimitAndVerdictLive()
     {
@@ -345,10 +291,10 @@ private slots:
         // Refused entries are not saved silently: the inspector is told.
         {
             const QString file = m_dir.filePath(QStringLiteral("bad.json"));
-            ModalAnswer warning(pressKey(Qt::Key_Return));
+            test::ModalAnswerer warning({pressKey(Qt::Key_Return)}, kAnyWindow);
             QVERIFY(!form->saveTo(file));
-            QVERIFY(warning.done());
-            QVERIFY(warning.text.contains(QStringLiteral("ungültig")));
+            QVERIFY(warning.finished());
+            QVERIFY(warning.answered().front().text.contains(QStringLiteral("ungültig")));
             QVERIFY(!QFile::exists(file));
             backTo(form.get());
         }
@@ -426,10 +372,10 @@ private slots:
 
         const QString file = m_dir.filePath(QStringLiteral("typed.json"));
         QString proposed;
-        ModalAnswer answer(typeFileName(file, &proposed));
+        test::ModalAnswerer answer({typeFileName(file, &proposed)}, kAnyWindow);
         form->FindingsView->setFocus();
         key(Qt::Key_S, Qt::ControlModifier); // no file yet: "Speichern unter…"
-        QVERIFY(answer.done());
+        QVERIFY(answer.finished());
         backTo(form.get());
         QCOMPARE(proposed, QStringLiteral("A-4711_2026-12-10.vrec"));
         QVERIFY(QFile::exists(file));
@@ -458,19 +404,19 @@ private slots:
         key(Qt::Key_Return);
         QVERIFY(form->isModified());
 
-        {   // Abbrechen (Escape): nothing happens.
-            ModalAnswer answer(pressKey(Qt::Key_Escape));
+        { // Abbrechen (Escape): nothing happens.
+            test::ModalAnswerer answer({pressKey(Qt::Key_Escape)}, kAnyWindow);
             key(Qt::Key_N, Qt::ControlModifier);
-            QVERIFY(answer.done());
-            QVERIFY(answer.text.contains(QStringLiteral("asked.json")));
+            QVERIFY(answer.finished());
+            QVERIFY(answer.answered().front().text.contains(QStringLiteral("asked.json")));
             backTo(form.get());
             QVERIFY(form->isModified());
             QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("Q-17"));
         }
-        {   // Speichern (S): the change goes to the file, then the window closes.
-            ModalAnswer answer(pressKey(Qt::Key_S));
+        { // Speichern (S): the change goes to the file, then the window closes.
+            test::ModalAnswerer answer({pressKey(Qt::Key_S)}, kAnyWindow);
             key(Qt::Key_W, Qt::ControlModifier);
-            QVERIFY(answer.done());
+            QVERIFY(answer.finished());
             QVERIFY(!form->isVisible());
             QCOMPARE(record::loadRecord(file.toStdString()).inspection.order, std::optional<std::string>("Q-17"));
         }
@@ -479,10 +425,10 @@ private slots:
         form->OrderEdit->setFocus();
         type("9");
         key(Qt::Key_Return);
-        {   // Verwerfen (V): a new record, the file as it was.
-            ModalAnswer answer(pressKey(Qt::Key_V));
+        { // Verwerfen (V): a new record, the file as it was.
+            test::ModalAnswerer answer({pressKey(Qt::Key_V)}, kAnyWindow);
             key(Qt::Key_N, Qt::ControlModifier);
-            QVERIFY(answer.done());
+            QVERIFY(answer.finished());
             QVERIFY(!form->isModified());
             QVERIFY(form->currentRecord().welds.empty());
             QCOMPARE(form->currentRecord().inspection.order, std::nullopt);
@@ -528,21 +474,22 @@ private slots:
             record::saveRecord(other, file.toStdString());
         }
         const auto orderOnDisk = [&] { return record::loadRecord(file.toStdString()).inspection.order; };
-        {   // Esc: Abbrechen, the colleague's change stays.
-            ModalAnswer answer(pressKey(Qt::Key_Escape));
+        { // Esc: Abbrechen, the colleague's change stays.
+            test::ModalAnswerer answer({pressKey(Qt::Key_Escape)}, kAnyWindow);
             key(Qt::Key_S, Qt::ControlModifier);
-            QVERIFY(answer.done());
-            QVERIFY(answer.text.contains(QStringLiteral("wurde inzwischen außerhalb des Programms geändert")));
-            QVERIFY(answer.text.contains(QStringLiteral("shared.vrec")));
+            QVERIFY(answer.finished());
+            QVERIFY(answer.answered().front().text.contains(
+                QStringLiteral("wurde inzwischen außerhalb des Programms geändert")));
+            QVERIFY(answer.answered().front().text.contains(QStringLiteral("shared.vrec")));
             backTo(form.get());
             QCOMPARE(orderOnDisk(), std::optional<std::string>("Kollege"));
             QVERIFY(form->isModified());
         }
-        {   // Speichern unter…: to another file, the colleague's stays.
+        { // Speichern unter…: to another file, the colleague's stays.
             const QString other = m_dir.filePath(QStringLiteral("mine.vrec"));
-            ModalAnswers answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)});
+            test::ModalAnswerer answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)}, kAnyWindow);
             key(Qt::Key_S, Qt::ControlModifier);
-            QVERIFY(answers.done());
+            QVERIFY(answers.finished());
             backTo(form.get());
             QCOMPARE(orderOnDisk(), std::optional<std::string>("Kollege"));
             QCOMPARE(record::loadRecord(other.toStdString()).inspection.order, std::optional<std::string>("F-1"));
@@ -566,10 +513,10 @@ private slots:
             other.inspection.order = "Kollege";
             record::saveRecord(other, file.toStdString());
         }
-        {   // Überschreiben, when the user says so.
-            ModalAnswer answer(pressKey(Qt::Key_S));
+        { // Überschreiben, when the user says so.
+            test::ModalAnswerer answer({pressKey(Qt::Key_S)}, kAnyWindow);
             key(Qt::Key_S, Qt::ControlModifier);
-            QVERIFY(answer.done());
+            QVERIFY(answer.finished());
             backTo(form.get());
             QCOMPARE(orderOnDisk(), std::optional<std::string>("F-23"));
             QVERIFY(!form->isModified());
@@ -587,11 +534,11 @@ private slots:
         type("L-1");
         key(Qt::Key_Return);
         const QString other = m_dir.filePath(QStringLiteral("unlocked.vrec"));
-        ModalAnswers answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)});
+        test::ModalAnswerer answers({pressKey(Qt::Key_U), typeFileName(other, nullptr)}, kAnyWindow);
         key(Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(answers.done());
+        QVERIFY(answers.finished());
         backTo(form.get());
-        QVERIFY(answers.texts.value(0).contains(QStringLiteral("schreibgeschützt")));
+        QVERIFY(said(answers, 0).contains(QStringLiteral("schreibgeschützt")));
         QCOMPARE(record::loadRecord(file.toStdString()).inspection.order, std::nullopt);
         // (The user's bits are what access() says, and root may write any file.)
         QCOMPARE(QFile::permissions(file) & ~(QFile::ReadUser | QFile::WriteUser),
@@ -641,9 +588,9 @@ private slots:
             seen << focus();
             key(Qt::Key_Tab);
         }
-        const QList<QWidget*> expected = {form->OrderEdit, form->RemarksEdit, form->WeldList, form->AddWeldButton,
-                                          form->WeldIdEdit, form->SeamBox, form->TEdit, form->BwEdit,
-                                          form->FindingsView, form->AddFindingButton};
+        const QList<QWidget*> expected = {
+            form->OrderEdit, form->RemarksEdit, form->WeldList, form->AddWeldButton, form->WeldIdEdit,
+            form->SeamBox,   form->TEdit,       form->BwEdit,   form->FindingsView,  form->AddFindingButton};
         int last = -1;
         for (QWidget* w : expected) {
             const int at = static_cast<int>(seen.indexOf(w));
@@ -660,25 +607,25 @@ private slots:
         const auto pages = form->printPages();
         QCOMPARE(pages.size(), std::size_t(1));
         const QString file = m_dir.filePath(QStringLiteral("window.pdf"));
-        ModalAnswer answer(typeFileName(file, nullptr));
+        test::ModalAnswerer answer({typeFileName(file, nullptr)}, kAnyWindow);
         QTimer::singleShot(0, form.get(), [&] { form->PdfAction->trigger(); });
-        QTRY_VERIFY(answer.done());
+        QTRY_VERIFY(answer.finished());
         QTRY_VERIFY(QFile::exists(file));
         QVERIFY(QFile(file).size() > 1000);
         backTo(form.get());
 
         // The page preview draws the same pages; Esc closes it.
-        ModalAnswer preview(pressKey(Qt::Key_Escape));
+        test::ModalAnswerer preview({pressKey(Qt::Key_Escape)}, kAnyWindow);
         QTimer::singleShot(0, form.get(), [&] { form->PreviewAction->trigger(); });
-        QTRY_VERIFY(preview.done());
-        QVERIFY(preview.title.startsWith(QStringLiteral("Seitenansicht")));
+        QTRY_VERIFY(preview.finished());
+        QVERIFY(preview.answered().front().title.startsWith(QStringLiteral("Seitenansicht")));
         QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 
     void mainWindowOpensOneRecordWindowAndLendsItsWeld()
     {
-        EvaluationState state;
-        TForm3 main(state, test::builtCatalogue());
+        test::MainWindow mainWindow;
+        TForm3& main = mainWindow.form;
         QVERIFY(test::showAndActivate(main));
         QCOMPARE(main.Pruefprotokoll1->text(), QStringLiteral("&Prüfprotokoll"));
         QVERIFY(main.Extra1->actions().contains(main.Pruefprotokoll1));
@@ -714,11 +661,12 @@ private slots:
         QCOMPARE(r.welds.size(), std::size_t(1));
         QCOMPARE(r.welds[0].seam, SeamType::Fillet);
         QCOMPARE(r.welds[0].level, QualityLevel::D);
-        QCOMPARE(QString::fromStdString(r.welds[0].t.value()->text(",")), main.SpinEdit1->text().remove(QRegularExpression(",?0+$")));
+        QCOMPARE(QString::fromStdString(r.welds[0].t.value()->text(",")),
+                 main.SpinEdit1->text().remove(QRegularExpression(",?0+$")));
         {
-            ModalAnswer discard(pressKey(Qt::Key_V));
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             form->close();
-            QVERIFY(discard.done());
+            QVERIFY(discard.finished());
         }
 
         // `veltrano FILE`: the window opens on the file and its title names it.
@@ -745,48 +693,49 @@ private slots:
             form.reset(); // as in a crash
         }
         const QString made = QFileInfo(TRecordForm::recoveryFile()).lastModified().toString(QStringLiteral("HH:mm"));
-        EvaluationState state;
-        TForm3 main(state, test::builtCatalogue());
+        test::MainWindow mainWindow;
+        TForm3& main = mainWindow.form;
         QVERIFY(test::showAndActivate(main));
-        {   // Esc: later.  The question names the order, the file and the time of the copy.
-            ModalAnswers answers({pressKey(Qt::Key_Escape)});
+        { // Esc: later.  The question names the order, the file and the time of the copy.
+            test::ModalAnswerer answers({pressKey(Qt::Key_Escape)}, kAnyWindow);
             offerRecordRecovery(main);
-            QVERIFY(answers.done());
-            const QString text = answers.texts.value(0);
+            QVERIFY(answers.finished());
+            const QString text = said(answers, 0);
             QVERIFY2(text.contains(QStringLiteral("E-42")) && text.contains(QStringLiteral("lost.vrec")) &&
                          text.contains(made),
                      qPrintable(text));
             QVERIFY(recordWindows().isEmpty());
             QVERIFY(TRecordForm::recoveryAvailable());
         }
-        {   // Work of this run does not replace the kept copy.
+        { // Work of this run does not replace the kept copy.
             TRecordForm* window = showRecordWindow(main);
             QVERIFY(QTest::qWaitForWindowActive(window));
             window->OrderEdit->setFocus();
             type("anderes");
             key(Qt::Key_Return);
-            ModalAnswer discard(pressKey(Qt::Key_V));
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             window->close();
-            QVERIFY(discard.done());
+            QVERIFY(discard.finished());
             QVERIFY(TRecordForm::recoveryAvailable());
         }
-        {   // Verwerfen, then Abbrechen on the second question, then Esc: still kept.
-            ModalAnswers answers({pressKey(Qt::Key_V), pressKey(Qt::Key_Escape), pressKey(Qt::Key_Escape)});
+        { // Verwerfen, then Abbrechen on the second question, then Esc: still kept.
+            test::ModalAnswerer answers({pressKey(Qt::Key_V), pressKey(Qt::Key_Escape), pressKey(Qt::Key_Escape)},
+                                        kAnyWindow);
             offerRecordRecovery(main);
-            QVERIFY(answers.done());
-            QVERIFY(answers.texts.value(1).contains(QStringLiteral("endgültig")));
+            QVERIFY(answers.finished());
+            QVERIFY(said(answers, 1).contains(QStringLiteral("endgültig")));
             QVERIFY(TRecordForm::recoveryAvailable());
         }
-        {   // Wiederherstellen: the work and its file are back, the stamp too.
-            ModalAnswers answers({pressKey(Qt::Key_W)});
+        { // Wiederherstellen: the work and its file are back, the stamp too.
+            test::ModalAnswerer answers({pressKey(Qt::Key_W)}, kAnyWindow);
             offerRecordRecovery(main);
-            QVERIFY(answers.done());
+            QVERIFY(answers.finished());
             QCOMPARE(recordWindows().size(), 1);
             TRecordForm* form = recordWindows().front();
             QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("E-42"));
             QCOMPARE(form->fileName(), file);
             QVERIFY(form->isModified());
-            ModalAnswer discard(pressKey(Qt::Key_V));
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             form->close();
         }
         // Closed without saving, the work is gone for good: nothing is offered.
@@ -800,11 +749,11 @@ private slots:
         copy.write(QByteArray::fromStdString(record::serializeRecord(lost)));
         copy.close();
         {
-            ModalAnswers answers({pressKey(Qt::Key_V), pressKey(Qt::Key_V)});
+            test::ModalAnswerer answers({pressKey(Qt::Key_V), pressKey(Qt::Key_V)}, kAnyWindow);
             offerRecordRecovery(main);
-            QVERIFY(answers.done());
-            QVERIFY(answers.texts.value(0).contains(QStringLiteral("E-43")));
-            QVERIFY(answers.texts.value(0).contains(QStringLiteral("noch nicht gespeichert")));
+            QVERIFY(answers.finished());
+            QVERIFY(said(answers, 0).contains(QStringLiteral("E-43")));
+            QVERIFY(said(answers, 0).contains(QStringLiteral("noch nicht gespeichert")));
         }
         QVERIFY(!TRecordForm::recoveryAvailable());
     }
@@ -819,19 +768,19 @@ private slots:
         copy.write(QByteArray::fromStdString(record::serializeRecord(lost)));
         copy.close();
 
-        EvaluationState state;
-        TForm3 main(state, test::builtCatalogue());
+        test::MainWindow mainWindow;
+        TForm3& main = mainWindow.form;
         QVERIFY(test::showAndActivate(main));
-        ModalAnswer answer(pressKey(Qt::Key_W)); // "Wiederherstellen"
+        test::ModalAnswerer answer({pressKey(Qt::Key_W)}, kAnyWindow); // "Wiederherstellen"
         offerRecordRecovery(main);
-        QVERIFY(answer.done());
-        QVERIFY(answer.text.contains(QStringLiteral("nicht gespeichert")));
+        QVERIFY(answer.finished());
+        QVERIFY(answer.answered().front().text.contains(QStringLiteral("nicht gespeichert")));
         QCOMPARE(recordWindows().size(), 1);
         TRecordForm* form = recordWindows().front();
         QCOMPARE(form->currentRecord().inspection.order, std::optional<std::string>("R-5"));
         QVERIFY(form->isModified());
         {
-            ModalAnswer discard(pressKey(Qt::Key_V));
+            test::ModalAnswerer discard({pressKey(Qt::Key_V)}, kAnyWindow);
             form->close();
         }
     }

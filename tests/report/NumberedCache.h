@@ -2,7 +2,7 @@
 // A result cache whose every record text names its record ("R12"), so each
 // report parameter shows where it came from.
 
-#include "Driver.h"
+#include "evaluation/Driver.h"
 
 #include <array>
 #include <string>

@@ -1,5 +1,5 @@
+#include "report/ReportParameters.h"
 #include "NumberedCache.h"
-#include "ReportParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -69,16 +69,16 @@ const std::array<const char*, 57> kFilletThin = {"R1","R2","R3","R7","R9","R10",
 const std::array<const char*, 57> kFilletThick = {"R1","R2","R4","R8","R9","R10",NZ,"R13","R15","R17","R19","R21","R22","R24","R25","R26","R28","R29","R30","R32","R33","R34","R35","R36",MC,"R38","R39","R40","R42","R43","R45","R46","R47","R48","R50","R52","R54","R56","R58","R60","R62","R64","R66","R67","R69","R71","R73","R75","R76","R77",NZ,"R81","R82",NZ,"R85","R88","R89"};
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(
-    Columns, ReportMapping,
-    ::testing::Values(MappingCase{"ButtThin", 0, 3.0f, kButtThin},            // t = 3 is still "t <= 3"
-                      MappingCase{"ButtThick", 0, 3.5f, kButtThick},
-                      MappingCase{"ButtJustAbove3", 0, 3.0000002f, kButtThick}, // next float above 3
-                      MappingCase{"FilletThin", 1, 3.0f, kFilletThin},
-                      MappingCase{"FilletThick", 1, 3.5f, kFilletThick},
-                      MappingCase{"NoSeamSelectedIsFillet", -1, 0.5f, kFilletThin},
-                      MappingCase{"TypedSeamIsFillet", 5, 30.0f, kFilletThick}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Columns, ReportMapping,
+                         ::testing::Values(MappingCase{"ButtThin", 0, 3.0f, kButtThin}, // t = 3 is still "t <= 3"
+                                           MappingCase{"ButtThick", 0, 3.5f, kButtThick},
+                                           MappingCase{"ButtJustAbove3", 0, 3.0000002f,
+                                                       kButtThick}, // next float above 3
+                                           MappingCase{"FilletThin", 1, 3.0f, kFilletThin},
+                                           MappingCase{"FilletThick", 1, 3.5f, kFilletThick},
+                                           MappingCase{"NoSeamSelectedIsFillet", -1, 0.5f, kFilletThin},
+                                           MappingCase{"TypedSeamIsFillet", 5, 30.0f, kFilletThick}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportParameters, HeaderCarriesTheDisplayedTextsAlsoTheHiddenRootWidthOfAFilletWeld)
 {
@@ -116,7 +116,7 @@ TEST(ReportParameters, UnevaluatedRecordsPrintEmptyOnlyRecordOneGuards)
     EXPECT_TRUE(p.contains("IW2"));
     EXPECT_TRUE(p.value("IW2").isEmpty());
     EXPECT_TRUE(p.value("IW7").isEmpty()); // record 11 not evaluated
-    EXPECT_EQ(p.value("IW16"), NA);                              // fixed texts need no cache
+    EXPECT_EQ(p.value("IW16"), NA);        // fixed texts need no cache
 
     c[1].clear();
     c[2] = "R2";

@@ -1,5 +1,5 @@
-#include "ReportPreview.h"
-#include "ReportSettings.h"
+#include "report/ReportPreview.h"
+#include "report/ReportSettings.h"
 
 #include <QApplication>
 #include <QFile>
@@ -63,9 +63,9 @@ TEST(PreviewZoom, ScreenHeightOverWidthTruncatedAndHeldWithinLimits)
         int w, h, zoom;
     };
     const Case cases[] = {
-        {1920, 1080, 56}, {1280, 1024, 80}, {1024, 768, 75}, {1080, 1920, 177}, {1366, 768, 56},
+        {1920, 1080, 56}, {1280, 1024, 80},  {1024, 768, 75},   {1080, 1920, 177}, {1366, 768, 56},
         {800, 600, 75},   {1000, 1000, 100}, {1000, 2000, 200}, {1000, 2010, 200}, {4000, 100, 10},
-        {1000, 99, 10},   {1000, 100, 10},  {3, 1, 33},
+        {1000, 99, 10},   {1000, 100, 10},   {3, 1, 33},
     };
     for (const Case& c : cases)
         EXPECT_EQ(previewZoom(c.w, c.h), c.zoom) << c.w << " x " << c.h;

@@ -1,7 +1,7 @@
 #include "NumberedCache.h"
 #include "PdfReadBack.h"
-#include "ReportLayout.h"
-#include "ReportRenderer.h"
+#include "report/ReportLayout.h"
+#include "report/ReportRenderer.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -22,7 +22,6 @@ using namespace veltrano::test;
 
 namespace {
 
-
 ReportInputs buttWeld10()
 {
     ReportInputs in;
@@ -37,10 +36,10 @@ ReportInputs buttWeld10()
     return in;
 }
 
-const QString kLongMemo = QStringLiteral(
-    "alpha bravo charlie delta echo foxtrot golf hotel india juliett kilo lima mike november oscar papa "
-    "quebec romeo sierra tango uniform victor whiskey xray yankee zulu eins zwei drei vier fuenf sechs "
-    "sieben acht neun zehn elf zwoelf dreizehn vierzehn");
+const QString kLongMemo =
+    QStringLiteral("alpha bravo charlie delta echo foxtrot golf hotel india juliett kilo lima mike november oscar papa "
+                   "quebec romeo sierra tango uniform victor whiskey xray yankee zulu eins zwei drei vier fuenf sechs "
+                   "sieben acht neun zehn elf zwoelf dreizehn vierzehn");
 
 class ReportPdf : public ::testing::Test {
 protected:
@@ -169,23 +168,47 @@ TEST_F(ReportPdf, ThreeA4PagesWithLabelsAndValuesInPlace)
         double left, top;
     };
     const Expect expected[] = {
-        {1, "Bewertung", 25.0, 14.0},       {1, "Stumpfnaht", 64.6, 14.0},  {1, ",", 99.5, 14.0},
-        {1, "B", 149.9, 14.0},              {1, "Materialdicke", 25.0, 32.8}, {1, "10,00", 68.4, 32.8},
-        {1, "Nahtlänge", 25.8, 43.7},       {1, "100,00", 68.4, 44.4},      {1, "Wurzelbreite", 114.3, 43.7},
-        {1, "2,00", 154.2, 44.4},           {1, "12,00", 154.5, 32.8},      {1, "1.", 18.0, 56.1},
-        {1, "100", 18.0, 68.0},             {1, "R1", 140.0, 68.0},         {1, "R6", 140.0, 82.0},
+        {1, "Bewertung", 25.0, 14.0},
+        {1, "Stumpfnaht", 64.6, 14.0},
+        {1, ",", 99.5, 14.0},
+        {1, "B", 149.9, 14.0},
+        {1, "Materialdicke", 25.0, 32.8},
+        {1, "10,00", 68.4, 32.8},
+        {1, "Nahtlänge", 25.8, 43.7},
+        {1, "100,00", 68.4, 44.4},
+        {1, "Wurzelbreite", 114.3, 43.7},
+        {1, "2,00", 154.2, 44.4},
+        {1, "12,00", 154.5, 32.8},
+        {1, "1.", 18.0, 56.1},
+        {1, "100", 18.0, 68.0},
+        {1, "R1", 140.0, 68.0},
+        {1, "R6", 140.0, 82.0},
         {1, "2025", 18.0, 89.0},
         // Root groove (records 14/15) and undercut (12/13) each beside their own label.
-        {1, "5013", 18.0, 116.2},           {1, "R15", 140.0, 116.6},       {1, "5011", 18.0, 123.0},
-        {1, "R13", 140.0, 122.8},           {1, "R30", 140.0, 195.0},       {1, "602", 18.0, 258.4},
-        {1, "R35", 140.0, 259.2},           {2, "2.", 18.0, 11.4},          {2, "R36", 150.0, 18.2},
-        {2, "abhängig", 150.0, 26.8},       {2, "2013", 18.0, 78.4},        {2, "R43", 150.2, 78.0},
-        {2, "R79", 150.0, 224.6},           {3, "3.", 18.0, 11.0},          {3, "R81", 150.0, 21.0},
-        {3, "R85", 150.4, 42.0},            {3, "4.", 18.0, 62.0},          {3, "Mehrfachunregelmäßigkeit", 18.0, 72.0},
-        {3, "R87", 150.0, 72.0},            {3, "R89", 150.0, 79.0},
+        {1, "5013", 18.0, 116.2},
+        {1, "R15", 140.0, 116.6},
+        {1, "5011", 18.0, 123.0},
+        {1, "R13", 140.0, 122.8},
+        {1, "R30", 140.0, 195.0},
+        {1, "602", 18.0, 258.4},
+        {1, "R35", 140.0, 259.2},
+        {2, "2.", 18.0, 11.4},
+        {2, "R36", 150.0, 18.2},
+        {2, "abhängig", 150.0, 26.8},
+        {2, "2013", 18.0, 78.4},
+        {2, "R43", 150.2, 78.0},
+        {2, "R79", 150.0, 224.6},
+        {3, "3.", 18.0, 11.0},
+        {3, "R81", 150.0, 21.0},
+        {3, "R85", 150.4, 42.0},
+        {3, "4.", 18.0, 62.0},
+        {3, "Mehrfachunregelmäßigkeit", 18.0, 72.0},
+        {3, "R87", 150.0, 72.0},
+        {3, "R89", 150.0, 79.0},
     };
     for (const Expect& e : expected)
-        EXPECT_NE(wordAt(pages[static_cast<std::size_t>(e.page - 1)], QString::fromUtf8(e.word), e.left, e.top), nullptr)
+        EXPECT_NE(wordAt(pages[static_cast<std::size_t>(e.page - 1)], QString::fromUtf8(e.word), e.left, e.top),
+                  nullptr)
             << "page " << e.page << ": " << e.word << " at " << e.left << ", " << e.top;
 
     // The unset line keeps its label and prints nothing in its place.

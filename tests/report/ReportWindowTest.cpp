@@ -1,7 +1,7 @@
 // The report commands of the main window, on the built catalogue.
 
-#include "ReportPreview.h"
 #include "WindowTestSupport.h"
+#include "report/ReportPreview.h"
 
 #include <QComboBox>
 
@@ -43,9 +43,10 @@ private:
 TEST(ReportFromWindow, RefusesBeforeResultsThenReportsTheWindowsWeld)
 {
     useGermanLocale();
-    EvaluationState state;
-    TForm3 form(state, builtCatalogue());
-    MessageBoxAnswerer answerer;
+    MainWindow main;
+    TForm3& form = main.form;
+    EvaluationState& state = main.state;
+    ModalAnswerer answerer;
     ASSERT_TRUE(showAndActivate(form));
 
     // A fillet weld of a = 3: the thin fillet column of the mapping.
@@ -82,4 +83,5 @@ TEST(ReportFromWindow, RefusesBeforeResultsThenReportsTheWindowsWeld)
     EXPECT_EQ(preview.params.value("IW20"), QString::fromStdString(state.aResult[31]));
     EXPECT_EQ(preview.params.value("IW56"), QString::fromStdString(state.aResult[88]));
     EXPECT_TRUE(answerer.unexpected().empty());
+    EXPECT_TRUE(answerer.problems().isEmpty());
 }

@@ -2,7 +2,7 @@
 // while the first runs, a copy that was killed never blocks the next, and the
 // lock lives where no other user can plant one.
 
-#include "SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -260,8 +260,8 @@ private slots:
             QCOMPARE(QFileInfo(folder).absolutePath(), QFileInfo(shared).absoluteFilePath());
         const QFileInfo info(folder);
         QCOMPARE(info.ownerId(), ::getuid());
-        const auto othersOrGroup = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                                   | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        const auto othersOrGroup = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                   QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
         QCOMPARE(info.permissions() & othersOrGroup, QFileDevice::Permissions());
 
         const SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"));
@@ -320,8 +320,8 @@ private slots:
         QVERIFY(lock.open(QIODevice::ReadOnly));
         const QByteArray owner = lock.readAll();
         QVERIFY(!owner.isEmpty());
-        for (const QString& name : {QStringLiteral("Veltrano.exe.%1.lock").arg(::getuid()),
-                                    QStringLiteral("Veltrano.exe.lock")}) {
+        for (const QString& name :
+             {QStringLiteral("Veltrano.exe.%1.lock").arg(::getuid()), QStringLiteral("Veltrano.exe.lock")}) {
             QFile planted(QDir(shared).filePath(name));
             QVERIFY(planted.open(QIODevice::WriteOnly));
             planted.write(owner);
@@ -331,7 +331,7 @@ private slots:
         auto mine = startWith(&answer, {});
         QCOMPARE(answer, QByteArray("acquired"));
         auto second = startWith(&answer, {});
-        QCOMPARE(answer, QByteArray("running"));   // the guard itself still works
+        QCOMPARE(answer, QByteArray("running")); // the guard itself still works
         QVERIFY(second->waitForFinished(10000));
         for (auto* copy : {mine.get(), other.get()}) {
             copy->closeWriteChannel();

@@ -1,5 +1,5 @@
 // A record file opened while the program runs reaches the running copy.
-#include "RecordHandOver.h"
+#include "startup/RecordHandOver.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +34,8 @@ private slots:
         QTRY_COMPARE(received.size(), 1);
         secondCopy.join();
         QCOMPARE(taken.load(), 1);
-        QCOMPARE(received.at(0).at(0).toString(), QDir::current().absoluteFilePath(QStringLiteral("Auftrag 7/N1.vrec")));
+        QCOMPARE(received.at(0).at(0).toString(),
+                 QDir::current().absoluteFilePath(QStringLiteral("Auftrag 7/N1.vrec")));
     }
 
     void nobodyListeningMeansTheFileIsNotTaken()

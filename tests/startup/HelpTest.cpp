@@ -1,8 +1,8 @@
 // The help commands: where a help file is found, the help file name they
 // leave behind, the notice for a missing file, and the shipped books.
 
-#include "HelpViewer.h"
-#include "MessageBoxWatch.h"
+#include "ModalAnswerer.h"
+#include "help/HelpViewer.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +16,7 @@
 #include <QtTest>
 
 using namespace veltrano;
+using namespace veltrano::test;
 
 namespace {
 
@@ -40,18 +41,18 @@ private slots:
     {
         QTest::addColumn<QStringList>("inCurrent");
         QTest::addColumn<QStringList>("inProgram");
-        QTest::addColumn<QString>("found");   // "current/..." or "program/...", empty for none
+        QTest::addColumn<QString>("found"); // "current/..." or "program/...", empty for none
 
-        QTest::newRow("book beside the program") << QStringList{} << QStringList{"HI5817.html"}
-                                                 << "program/HI5817.html";
-        QTest::newRow("current folder first") << QStringList{"HI5817.html"} << QStringList{"HI5817.html"}
-                                              << "current/HI5817.html";
+        QTest::newRow("book beside the program")
+            << QStringList{} << QStringList{"HI5817.html"} << "program/HI5817.html";
+        QTest::newRow("current folder first")
+            << QStringList{"HI5817.html"} << QStringList{"HI5817.html"} << "current/HI5817.html";
         QTest::newRow("letter case ignored") << QStringList{} << QStringList{"hi5817.HTM"} << "program/hi5817.HTM";
         QTest::newRow("file of the exact name") << QStringList{} << QStringList{"hi5817.chm"} << "program/hi5817.chm";
-        QTest::newRow("book before the exact name") << QStringList{} << QStringList{"HI5817.CHM", "HI5817.html"}
-                                                    << "program/HI5817.html";
-        QTest::newRow("the other book is no match") << QStringList{"HBISO5817.html"} << QStringList{"HI5817.txt"}
-                                                    << QString();
+        QTest::newRow("book before the exact name")
+            << QStringList{} << QStringList{"HI5817.CHM", "HI5817.html"} << "program/HI5817.html";
+        QTest::newRow("the other book is no match")
+            << QStringList{"HBISO5817.html"} << QStringList{"HI5817.txt"} << QString();
     }
 
     void lookup()
@@ -68,8 +69,8 @@ private slots:
         for (const QString& name : inProgram)
             touch(root.filePath(QStringLiteral("program/") + name));
 
-        const QString path = FindHelpFile(HelpFileName, {root.filePath(QStringLiteral("current")),
-                                                         root.filePath(QStringLiteral("program"))});
+        const QString path = FindHelpFile(
+            HelpFileName, {root.filePath(QStringLiteral("current")), root.filePath(QStringLiteral("program"))});
         QCOMPARE(path, found.isEmpty() ? QString() : QDir(root.path()).absoluteFilePath(found));
     }
 
@@ -85,21 +86,23 @@ private slots:
     void missingFileNamedInANotice()
     {
         QTemporaryDir empty;
-        MessageBoxWatch watch;
+        ModalAnswerer watch;
+        watch.answerEveryBox(pressKey(Qt::Key_Return));
         ShowHelpFile(ManualFileName, {empty.path()});
-        QCOMPARE(watch.boxes().size(), 1);
-        const MessageBoxWatch::Box& box = watch.boxes().first();
+        QCOMPARE(watch.answered().size(), std::size_t(1));
+        const SeenWindow& box = watch.answered().front();
         QCOMPARE(box.title, QStringLiteral("Hinweis"));
         QCOMPARE(box.icon, QMessageBox::Information);
         QVERIFY2(box.text.contains(QStringLiteral("HBISO5817.CHM")), qPrintable(box.text));
         QVERIFY2(box.text.contains(QDir::toNativeSeparators(empty.path())), qPrintable(box.text));
         QCOMPARE(HelpViewerWindow(), nullptr);
-        QCOMPARE(ApplicationHelpFile(), ManualFileName);   // named even though not found
+        QCOMPARE(ApplicationHelpFile(), ManualFileName); // named even though not found
     }
 
     void helpFileNameFollowsTheLastCommand()
     {
-        MessageBoxWatch watch;
+        ModalAnswerer watch;
+        watch.answerEveryBox(pressKey(Qt::Key_Return));
         ShowHelpFile(HelpFileName, {shippedBooks});
         QCOMPARE(ApplicationHelpFile(), HelpFileName);
         THelpViewer* viewer = HelpViewerWindow();
@@ -108,13 +111,13 @@ private slots:
 
         ShowHelpFile(ManualFileName, {shippedBooks});
         QCOMPARE(ApplicationHelpFile(), ManualFileName);
-        QCOMPARE(HelpViewerWindow(), viewer);   // one help window, now on the manual
+        QCOMPARE(HelpViewerWindow(), viewer); // one help window, now on the manual
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Veltrano – Handbuch"));
 
         ShowHelpFile(HelpFileName, {shippedBooks});
         QCOMPARE(ApplicationHelpFile(), HelpFileName);
         QCOMPARE(viewer->windowTitle(), QStringLiteral("Veltrano – Hilfe"));
-        QVERIFY(watch.boxes().isEmpty());
+        QVERIFY(watch.answered().empty());
     }
 
     void shippedBooksHold_data()

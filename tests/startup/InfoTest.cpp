@@ -1,7 +1,7 @@
 // The info window: its texts, and that the info command only ever shows the
 // one window made at start-up.
 
-#include "InfoUnit.h"
+#include "help/InfoUnit.h"
 
 #include <QFontInfo>
 #include <QLabel>
@@ -61,7 +61,7 @@ private slots:
     void infoCommandShowsTheOneWindow()
     {
         auto owner = mainWindowWithIcon();
-        QPointer<TInfo> info = new TInfo(owner.get());   // as made at start-up
+        QPointer<TInfo> info = new TInfo(owner.get()); // as made at start-up
         QCOMPARE(InfoWindow(), info.data());
 
         ShowInfoWindow(owner.get());
@@ -80,7 +80,7 @@ private slots:
         QVERIFY(info->isVisible());
         QCOMPARE(infoWindowCount(), 1);
 
-        owner.reset();   // freed with the main window
+        owner.reset(); // freed with the main window
         QVERIFY(!info);
         QCOMPARE(InfoWindow(), nullptr);
     }

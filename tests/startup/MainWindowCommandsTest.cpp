@@ -1,12 +1,9 @@
 // The help, manual and info commands as the main window's menu and toolbar
 // carry them out, on the help books built beside the program.
 
-#include "Catalogue.h"
-#include "Driver.h"
-#include "ENUnit3.h"
-#include "HelpViewer.h"
-#include "InfoUnit.h"
-#include "MessageBoxWatch.h"
+#include "WindowTestSupport.h"
+#include "help/HelpViewer.h"
+#include "help/InfoUnit.h"
 
 #include <QAction>
 #include <QPointer>
@@ -17,31 +14,34 @@
 #include <memory>
 
 using namespace veltrano;
+using namespace veltrano::test;
 
 class MainWindowCommandsTest : public QObject {
     Q_OBJECT
 
 private:
-    EvaluationState state_;
-    std::unique_ptr<TForm3> form_;
+    std::unique_ptr<MainWindow> main_;
+    TForm3* form_ = nullptr;
 
 private slots:
     void init()
     {
-        state_ = EvaluationState{};
-        form_ = std::make_unique<TForm3>(state_, std::filesystem::path(VELTRANO_TEST_CATALOGUE));
+        main_ = std::make_unique<MainWindow>();
+        form_ = &main_->form;
         form_->show();
     }
 
     void cleanup()
     {
         delete HelpViewerWindow();
-        form_.reset();
+        form_ = nullptr;
+        main_.reset();
     }
 
     void helpAndManualFromMenuAndToolbar()
     {
-        MessageBoxWatch watch;   // a book missing beside the program would show a notice
+        ModalAnswerer watch; // a book missing beside the program would show a notice
+        watch.answerEveryBox(pressKey(Qt::Key_Return));
         QVERIFY(form_->ToolButton6->isEnabled() && form_->ToolButton9->isEnabled());
 
         form_->Hilfeaufrufen1->trigger();
@@ -57,12 +57,12 @@ private slots:
         QCOMPARE(ApplicationHelpFile(), ManualFileName);
         QTest::mouseClick(form_->ToolButton9, Qt::LeftButton);
         QCOMPARE(ApplicationHelpFile(), HelpFileName);
-        QVERIFY(watch.boxes().isEmpty());
+        QVERIFY(watch.answered().empty());
     }
 
     void infoTwiceShowsTheWindowMadeAtStartUp()
     {
-        QPointer<TInfo> info = new TInfo(form_.get());
+        QPointer<TInfo> info = new TInfo(form_);
         form_->Infober1->trigger();
         form_->Infober1->trigger();
         QVERIFY(info && info->isVisible());

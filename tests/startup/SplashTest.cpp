@@ -1,9 +1,9 @@
 // The splash window, its one-second steps on a wrapping tick count, and the
 // start-up sequence that creates the windows behind it.
 
-#include "InfoUnit.h"
-#include "Splash.h"
-#include "StartUp.h"
+#include "startup/Splash.h"
+#include "help/InfoUnit.h"
+#include "startup/StartUp.h"
 
 #include <QElapsedTimer>
 #include <QFontInfo>
@@ -58,7 +58,7 @@ private slots:
     {
         QTest::addColumn<quint32>("start");
         QTest::addColumn<quint32>("step");
-        QTest::addColumn<int>("reads");   // including the start value
+        QTest::addColumn<int>("reads"); // including the start value
 
         QTest::newRow("ordinary") << 5000u << 250u << 6;
         QTest::newRow("passing 2^31") << 0x7FFFFF00u << 250u << 6;
@@ -101,7 +101,7 @@ private slots:
     void splashAsLaidOut()
     {
         TSplashForm splash;
-        QVERIFY(splash.isVisible());   // creating it shows it
+        QVERIFY(splash.isVisible()); // creating it shows it
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
         QCOMPARE(splash.size(), QSize(491, 216));
         QCOMPARE(splash.LogoName->text(), QStringLiteral("Veltrano "));
@@ -136,7 +136,7 @@ private slots:
     void stepsSetTheBarBeforeWaiting()
     {
         TSplashForm splash;
-        std::vector<int> seen;   // the bar's value at every reading of the clock
+        std::vector<int> seen; // the bar's value at every reading of the clock
         std::uint32_t now = 0xFFFFF000u;
         splash.setTickCount([&] {
             seen.push_back(splash.ProgressBar1->value());
@@ -147,7 +147,7 @@ private slots:
             splash.ShowNextStep(iPercent);
 
         // 1 start reading + 4 readings up to 1200 ms, for each step.
-        const std::vector<int> expected = {25, 25, 25, 25, 25, 50, 50, 50, 50, 50,
+        const std::vector<int> expected = {25, 25, 25, 25, 25, 50,  50,  50,  50,  50,
                                            75, 75, 75, 75, 75, 100, 100, 100, 100, 100};
         QCOMPARE(seen, expected);
         QCOMPARE(splash.ProgressBar1->value(), 100);
@@ -157,14 +157,16 @@ private slots:
     {
         QPointer<TSplashForm> splash;
         FakeTicks ticks{0, 600};
-        std::unique_ptr<QWidget> mainWindow = CreateWindowsBehindSplash([&] {
-            splash = visibleSplash();   // already showing while the main window is made
-            return new QWidget;
-        }, ticks.counter());
+        std::unique_ptr<QWidget> mainWindow = CreateWindowsBehindSplash(
+            [&] {
+                splash = visibleSplash(); // already showing while the main window is made
+                return new QWidget;
+            },
+            ticks.counter());
 
         QVERIFY(splash);
         QVERIFY(mainWindow);
-        QCOMPARE(ticks.reads, 4 * 3);   // four steps of one start and two readings
+        QCOMPARE(ticks.reads, 4 * 3); // four steps of one start and two readings
         QCOMPARE(splash->ProgressBar1->value(), 100);
 
         QPointer<TInfo> info = InfoWindow();
@@ -186,13 +188,15 @@ private slots:
     {
         QPointer<TSplashForm> splash;
         FakeTicks ticks{0, 600};
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, CreateWindowsBehindSplash([&]() -> QWidget* {
-            splash = visibleSplash();
-            throw std::runtime_error("main window failed");
-        }, ticks.counter()));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, CreateWindowsBehindSplash(
+                                                         [&]() -> QWidget* {
+                                                             splash = visibleSplash();
+                                                             throw std::runtime_error("main window failed");
+                                                         },
+                                                         ticks.counter()));
 
         QVERIFY(splash);
-        QVERIFY(!splash->isVisible());   // out of the way of the error message
+        QVERIFY(!splash->isVisible()); // out of the way of the error message
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!splash);
         QVERIFY(!InfoWindow());

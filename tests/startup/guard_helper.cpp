@@ -3,7 +3,7 @@
 // prints what it found and, holding the guard, waits until its standard
 // input closes (or it is killed).
 
-#include "SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <cstdio>
 #include <iostream>
@@ -15,13 +15,18 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: guard_helper [FOLDER]\n");
         return 2;
     }
-    const QString folder =
-        argc == 2 ? QString::fromLocal8Bit(argv[1]) : veltrano::SingleInstanceGuard::defaultFolder();
+    const QString folder = argc == 2 ? QString::fromLocal8Bit(argv[1]) : veltrano::SingleInstanceGuard::defaultFolder();
     veltrano::SingleInstanceGuard guard(QStringLiteral("Veltrano.exe"), folder);
     switch (guard.state()) {
-    case veltrano::SingleInstanceGuard::State::Acquired: std::cout << "acquired" << std::endl; break;
-    case veltrano::SingleInstanceGuard::State::AlreadyRunning: std::cout << "running" << std::endl; return 0;
-    case veltrano::SingleInstanceGuard::State::Unavailable: std::cout << "unavailable" << std::endl; return 0;
+    case veltrano::SingleInstanceGuard::State::Acquired:
+        std::cout << "acquired" << std::endl;
+        break;
+    case veltrano::SingleInstanceGuard::State::AlreadyRunning:
+        std::cout << "running" << std::endl;
+        return 0;
+    case veltrano::SingleInstanceGuard::State::Unavailable:
+        std::cout << "unavailable" << std::endl;
+        return 0;
     }
     std::string line;
     while (std::getline(std::cin, line)) {

@@ -1,12 +1,12 @@
 // Every window can be read and driven through the desktop's accessibility
 // interface: each control a user can reach or work has a name there.
 
-#include "BackupForm.h"
-#include "HelpViewer.h"
-#include "InfoUnit.h"
-#include "ReportPreview.h"
-#include "Splash.h"
 #include "WindowTestSupport.h"
+#include "backup/BackupForm.h"
+#include "help/HelpViewer.h"
+#include "help/InfoUnit.h"
+#include "report/ReportPreview.h"
+#include "startup/Splash.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -32,12 +32,11 @@ namespace {
 
 bool isControl(const QWidget* w)
 {
-    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w)
-        || qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w)
-        || qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QTextEdit*>(w)
-        || qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractSlider*>(w)
-        || qobject_cast<const QProgressBar*>(w) || qobject_cast<const QTabBar*>(w)
-        || w->focusPolicy() != Qt::NoFocus;
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+           qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QTextEdit*>(w) ||
+           qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+           qobject_cast<const QProgressBar*>(w) || qobject_cast<const QTabBar*>(w) || w->focusPolicy() != Qt::NoFocus;
 }
 
 // A control inside another one (the line edit of a selector, the header of
@@ -128,15 +127,16 @@ private slots:
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         const QStringList unnamed = unnamedControls(shown);
-        QVERIFY2(unnamed.isEmpty(), qPrintable(QStringLiteral("without a name: ") + unnamed.join(QStringLiteral(", "))));
+        QVERIFY2(unnamed.isEmpty(),
+                 qPrintable(QStringLiteral("without a name: ") + unnamed.join(QStringLiteral(", "))));
     }
 
     // The toolbar buttons are read by their hints, and a weld input by the
     // caption beside it, also once the seam type has changed that caption.
     void namesFollowTheWindow()
     {
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
         const auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
         QCOMPARE(name(form.tbNext), QStringLiteral("n\u00E4chtster Datensatz"));
         QCOMPARE(name(form.ToolButton11), QStringLiteral("ProgrammEnde"));

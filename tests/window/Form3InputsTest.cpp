@@ -1,8 +1,8 @@
 // The weld inputs of the main window: seam type and quality level, the spin
 // fields, the leave checks, the status-bar hints and the program's keys.
 
-#include "SpinEdit.h"
 #include "WindowTestSupport.h"
+#include "window/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,11 +18,11 @@ class Form3InputsTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<EvaluationState> m_state;
-    std::unique_ptr<TForm3> m_form;
-    std::unique_ptr<MessageBoxAnswerer> m_boxes;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<ModalAnswerer> m_boxes;
 
-    TForm3& form() { return *m_form; }
+    TForm3& form() { return m_main->form; }
+    EvaluationState& state() { return m_main->state; }
 
     WeldSpinEdit* spin(const QString& name) { return form().findChild<WeldSpinEdit*>(name); }
 
@@ -38,16 +38,16 @@ private slots:
 
     void init()
     {
-        m_boxes = std::make_unique<MessageBoxAnswerer>();
-        m_state = std::make_unique<EvaluationState>();
-        m_form = std::make_unique<TForm3>(*m_state, builtCatalogue());
-        QVERIFY(showAndActivate(*m_form));
+        m_boxes = std::make_unique<ModalAnswerer>();
+        m_main = std::make_unique<MainWindow>();
+        QVERIFY(showAndActivate(form()));
     }
 
     void cleanup()
     {
-        m_form.reset();
+        m_main.reset();
         QCOMPARE(m_boxes->unexpected().size(), std::size_t(0));
+        QVERIFY2(m_boxes->problems().isEmpty(), qPrintable(m_boxes->problems().join('\n')));
         QCOMPARE(m_boxes->pending(), 0);
         m_boxes.reset();
     }
@@ -56,7 +56,7 @@ private slots:
     {
         form().tbLastClick();
         form().ComboBox1->setCurrentIndex(1);
-        QVERIFY(!m_state->bButtWeld);
+        QVERIFY(!state().bButtWeld);
         QCOMPARE(form().Label1->text(), QStringLiteral("Nahtdicke a[mm]:"));
         QVERIFY(form().Label4->isHidden());
         QVERIFY(form().SpinEdit4->isHidden());
@@ -65,8 +65,8 @@ private slots:
         QCOMPARE(form().SpinEdit1->maximum(), 30.0);
         // The change went back to record 1 and evaluated it for the fillet weld.
         QCOMPARE(form().Table1().RecNo(), 1);
-        QCOMPARE(filledEntries(*m_state), m_state->aResult[1].empty() ? 0 : 1);
-        QCOMPARE(form().StaticText2->text().toStdString(), m_state->aResult[1]);
+        QCOMPARE(filledEntries(state()), state().aResult[1].empty() ? 0 : 1);
+        QCOMPARE(form().StaticText2->text().toStdString(), state().aResult[1]);
 
         // The thickness cannot be raised above the fillet weld's maximum.
         form().SpinEdit1->setValue(30);
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(form().SpinEdit1->value(), 30.0);
 
         form().ComboBox1->setCurrentIndex(0);
-        QVERIFY(m_state->bButtWeld);
+        QVERIFY(state().bButtWeld);
         QCOMPARE(form().Label1->text(), QStringLiteral("Materialdicke t[mm]:"));
         QVERIFY(!form().Label4->isHidden());
         QVERIFY(!form().SpinEdit4->isHidden());
@@ -103,7 +103,7 @@ private slots:
         QTest::keyClicks(form().ComboBox1, typed);
         QCOMPARE(form().ComboBox1->currentText(), typed);
         QCOMPARE(TForm3::ItemIndex(form().ComboBox1), index);
-        QVERIFY(!m_state->bButtWeld);
+        QVERIFY(!state().bButtWeld);
         QVERIFY(form().SpinEdit4->isHidden());
         QCOMPARE(form().Label1->text(), QStringLiteral("Nahtdicke a[mm]:"));
     }
@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(t->value(), 11.0);
         // A value change empties the cache and evaluates record 1 again.
         QCOMPARE(form().Table1().RecNo(), 1);
-        QCOMPARE(filledEntries(*m_state), m_state->aResult[1].empty() ? 0 : 1);
+        QCOMPARE(filledEntries(state()), state().aResult[1].empty() ? 0 : 1);
         // The smallest values hold.
         form().SpinEdit4->setValue(1);
         QTest::keyClick(form().SpinEdit4, Qt::Key_Down);
@@ -152,7 +152,7 @@ private slots:
         QFETCH(QString, column);
         form().CheckBox1->setChecked(welderTest);
         form().ComboBox2->setCurrentIndex(item);
-        QCOMPARE(m_state->iGroup, group);
+        QCOMPARE(state().iGroup, group);
         QCOMPARE(form().ComboBox2->currentIndex(), group - 1);
         QCOMPARE(form().DBEdit5->text().toStdString(), form().Table1().FieldText(column.toStdString()));
         form().tbNextClick();
@@ -193,13 +193,13 @@ private slots:
         QCOMPARE(input->value(), after);
         if (tooLarge) {
             QCOMPARE(m_boxes->answered().size(), std::size_t(1));
-            const SeenBox& box = m_boxes->answered().front();
+            const SeenWindow& box = m_boxes->answered().front();
             QCOMPARE(box.title, QStringLiteral("Hinweis"));
             QCOMPARE(box.text, QStringLiteral("Wert zu gro\u00DF !"));
             QCOMPARE(box.icon, QMessageBox::Information);
             QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
             // The reset value was evaluated: record 1 is the only entry.
-            QCOMPARE(form().StaticText2->text().toStdString(), m_state->aResult[1]);
+            QCOMPARE(form().StaticText2->text().toStdString(), state().aResult[1]);
         }
         QCOMPARE(statusPanel(form(), 0), QString::fromUtf8(TForm3::kGeneralHint));
     }
@@ -228,7 +228,7 @@ private slots:
         QWidget* widget = form().findChild<QWidget*>(input);
         focusInput(widget);
         QCOMPARE(statusPanel(form(), 0), hint);
-        QCOMPARE(QString::fromStdString(m_state->aResult[0]), QString::fromUtf8(TForm3::kGeneralHint));
+        QCOMPARE(QString::fromStdString(state().aResult[0]), QString::fromUtf8(TForm3::kGeneralHint));
         form().DBGrid1->setFocus(Qt::TabFocusReason);
         QCOMPARE(statusPanel(form(), 0), QString::fromUtf8(TForm3::kGeneralHint));
     }
@@ -254,11 +254,11 @@ private slots:
         QWidget* widget = form().findChild<QWidget*>(input);
 
         form().ToolButton8Click(); // every entry filled
-        QVERIFY(!m_state->aResult[2].empty());
+        QVERIFY(!state().aResult[2].empty());
         focusInput(widget);
         QTest::keyClick(widget, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), form().DBGrid1);
-        QCOMPARE(m_state->aResult[2].empty(), enterClearsCache);
+        QCOMPARE(state().aResult[2].empty(), enterClearsCache);
 
         focusInput(widget);
         QTest::keyClick(widget, Qt::Key_Escape);
@@ -274,9 +274,8 @@ private slots:
     {
         QTest::addColumn<bool>("fillet");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("butt weld") << false
-                                   << QStringList{"ComboBox1", "ComboBox2", "SpinEdit1", "SpinEdit2", "SpinEdit3",
-                                                  "SpinEdit4", "ToolBar1"};
+        QTest::newRow("butt weld") << false << QStringList{"ComboBox1", "ComboBox2", "SpinEdit1", "SpinEdit2",
+                                                           "SpinEdit3", "SpinEdit4", "ToolBar1"};
         QTest::newRow("fillet weld skips the root width")
             << true << QStringList{"ComboBox1", "ComboBox2", "SpinEdit1", "SpinEdit2", "SpinEdit3", "ToolBar1"};
     }
@@ -300,10 +299,10 @@ private slots:
     void optionsTakeEffectAtTheNextEvaluation()
     {
         form().ToolButton8Click();
-        const auto before = m_state->aResult;
+        const auto before = state().aResult;
         form().CheckBox1->setChecked(true);
         form().CheckBox2->setChecked(true);
-        QCOMPARE(m_state->aResult, before);
+        QCOMPARE(state().aResult, before);
     }
 };
 

@@ -1,10 +1,10 @@
 // The main window's life: the repeated set-up, the quit question, the end,
 // the recalculation pass, and a catalogue that is missing or unusable.
 
-#include "HelpViewer.h"
-#include "RecordForm.h"
-#include "Recalculation.h"
 #include "WindowTestSupport.h"
+#include "catalogue/Recalculation.h"
+#include "help/HelpViewer.h"
+#include "recordwindow/RecordForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,14 +68,15 @@ class Form3LifecycleTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<MessageBoxAnswerer> m_boxes;
+    std::unique_ptr<ModalAnswerer> m_boxes;
 
 private slots:
     void initTestCase() { useGermanLocale(); }
-    void init() { m_boxes = std::make_unique<MessageBoxAnswerer>(); }
+    void init() { m_boxes = std::make_unique<ModalAnswerer>(); }
     void cleanup()
     {
         QCOMPARE(m_boxes->unexpected().size(), std::size_t(0));
+        QVERIFY2(m_boxes->problems().isEmpty(), qPrintable(m_boxes->problems().join('\n')));
         QCOMPARE(m_boxes->pending(), 0);
         m_boxes.reset();
     }
@@ -92,8 +93,9 @@ private slots:
     void repeatedSetUp()
     {
         QFETCH(bool, reachRecord2);
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(showAndActivate(form));
         form.ComboBox1->setCurrentIndex(1);
         form.ComboBox2->setCurrentIndex(2);
@@ -143,8 +145,9 @@ private slots:
         QFETCH(int, way);
         const bool manual = way == 1;
         QStandardPaths::setTestModeEnabled(true); // the record window's recovery copy
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(showAndActivate(form));
         form.ComboBox1->setCurrentIndex(1);
         form.ComboBox2->setCurrentIndex(2);
@@ -199,8 +202,8 @@ private slots:
     // value too large keeps the user's selections.
     void noticeIsNoActivation()
     {
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
         QVERIFY(showAndActivate(form));
         form.ComboBox2->setCurrentIndex(1);
         form.SpinEdit3->setFocus(Qt::TabFocusReason);
@@ -228,8 +231,8 @@ private slots:
     {
         QFETCH(int, way);
         QFETCH(bool, yes);
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
         QVERIFY(showAndActivate(form));
         form.CloseTable(); // the answer No opens it again
         m_boxes->expect(yes ? QMessageBox::Yes : QMessageBox::No);
@@ -240,7 +243,7 @@ private slots:
         else
             QTest::mouseClick(form.ToolButton11, Qt::LeftButton);
         QCOMPARE(m_boxes->answered().size(), std::size_t(1));
-        const SeenBox& box = m_boxes->answered().front();
+        const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.title, QStringLiteral("Frage"));
         QCOMPARE(box.text, QStringLiteral("Programm beenden ?"));
         QCOMPARE(box.icon, QMessageBox::Question);
@@ -270,8 +273,9 @@ private slots:
         QFETCH(int, seam);
         QFETCH(int, level);
         QFETCH(bool, welderTest);
-        EvaluationState state;
-        TForm3 form(state, builtCatalogue());
+        MainWindow main;
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(showAndActivate(form));
         form.ComboBox1->setCurrentIndex(seam);
         form.ComboBox2->setCurrentIndex(level);
@@ -331,21 +335,21 @@ private slots:
     void missingCatalogue()
     {
         QTemporaryDir dir;
-        EvaluationState state;
-        TForm3 form(state, catalogueFileIn(dir.path().toStdString()));
+        MainWindow main(catalogueFileIn(dir.path().toStdString()));
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(state.bNoDatabase);
         QCOMPARE(form.ComboBox1->count(), 0);
         QCOMPARE(form.ComboBox2->count(), 0);
         m_boxes->expect(QMessageBox::Ok); // and no quit question
         form.show();
         QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
-        const SeenBox& box = m_boxes->answered().front();
+        const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.text,
-                 QStringLiteral("Die Datei ISO5817.MDB befindet sich nicht im Programmverzeichnis.\r\n"
-                                "Bitte kopieren Sie diese dahin oder installieren Sie das Programm neu.\r\n"
-                                "Das Programm wird abgebrochen !"));
+        QCOMPARE(box.text, QStringLiteral("Die Datei ISO5817.MDB befindet sich nicht im Programmverzeichnis.\r\n"
+                                          "Bitte kopieren Sie diese dahin oder installieren Sie das Programm neu.\r\n"
+                                          "Das Programm wird abgebrochen !"));
         QTRY_VERIFY(!form.isVisible());
         QTest::qWait(50);
         QCOMPARE(m_boxes->answered().size(), std::size_t(1));
@@ -380,13 +384,14 @@ private slots:
         const std::string reason = catalogueReason(file);
         QVERIFY(!reason.empty());
 
-        EvaluationState state;
-        TForm3 form(state, file);
+        MainWindow main(file);
+        TForm3& form = main.form;
+        EvaluationState& state = main.state;
         QVERIFY(state.bNoDatabase);
         m_boxes->expect(QMessageBox::Ok);
         form.show();
         QTRY_COMPARE(m_boxes->answered().size(), std::size_t(1));
-        const SeenBox& box = m_boxes->answered().front();
+        const SeenWindow& box = m_boxes->answered().front();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.text, QString::fromStdString(reason) + QStringLiteral("\r\nDas Programm wird abgebrochen !"));
         QTRY_VERIFY(!form.isVisible());

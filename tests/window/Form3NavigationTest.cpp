@@ -26,27 +26,27 @@ class Form3NavigationTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<EvaluationState> m_state;
-    std::unique_ptr<TForm3> m_form;
-    std::unique_ptr<MessageBoxAnswerer> m_boxes;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<ModalAnswerer> m_boxes;
 
-    TForm3& form() { return *m_form; }
+    TForm3& form() { return m_main->form; }
+    EvaluationState& state() { return m_main->state; }
 
 private slots:
     void initTestCase() { useGermanLocale(); }
 
     void init()
     {
-        m_boxes = std::make_unique<MessageBoxAnswerer>();
-        m_state = std::make_unique<EvaluationState>();
-        m_form = std::make_unique<TForm3>(*m_state, builtCatalogue());
-        QVERIFY(showAndActivate(*m_form));
+        m_boxes = std::make_unique<ModalAnswerer>();
+        m_main = std::make_unique<MainWindow>();
+        QVERIFY(showAndActivate(form()));
     }
 
     void cleanup()
     {
-        m_form.reset();
+        m_main.reset();
         QCOMPARE(m_boxes->unexpected().size(), std::size_t(0));
+        QVERIFY2(m_boxes->problems().isEmpty(), qPrintable(m_boxes->problems().join('\n')));
         m_boxes.reset();
     }
 
@@ -148,14 +148,14 @@ private slots:
         QCOMPARE(form().ComboBox2->currentIndex(), 0);
         QCOMPARE(form().ComboBox2->currentText(), QStringLiteral("B (hoch)"));
         QCOMPARE(QApplication::focusWidget(), form().ToolBar1);
-        QCOMPARE(m_state->iGroup, 1);
-        QCOMPARE(m_state->iRecNo, 1);
-        QCOMPARE(m_state->iRecCount, 89);
-        QVERIFY(m_state->bButtWeld);
+        QCOMPARE(state().iGroup, 1);
+        QCOMPARE(state().iRecNo, 1);
+        QCOMPARE(state().iRecCount, 89);
+        QVERIFY(state().bButtWeld);
         QCOMPARE(form().Table1().RecNo(), 1);
         QCOMPARE(form().DBGrid1->currentIndex().row(), 0);
-        QCOMPARE(form().StaticText2->text().toStdString(), m_state->aResult[1]);
-        QVERIFY(!m_state->aResult[1].empty());
+        QCOMPARE(form().StaticText2->text().toStdString(), state().aResult[1]);
+        QVERIFY(!state().aResult[1].empty());
         QCOMPARE(form().DBEdit5->text().toStdString(), form().Table1().FieldText("hochB"));
         QCOMPARE(form().SpinEdit1->text(), QStringLiteral("10,00"));
     }
@@ -167,7 +167,7 @@ private slots:
         QTest::mouseClick(form().tbNext, Qt::LeftButton);
         Catalogue& table = form().Table1();
         QCOMPARE(table.RecNo(), 3);
-        QCOMPARE(m_state->iRecNo, 3);
+        QCOMPARE(state().iRecNo, 3);
         QCOMPARE(statusPanel(form(), 1), QStringLiteral("DSNr: 3  von 89"));
         QCOMPARE(form().DBEdit1->text().toStdString(), table.FieldText("Gruppe"));
         QCOMPARE(form().DBEdit2->text().toStdString(), table.FieldText("tmm"));
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(form().DBEdit4->text().toStdString(), table.FieldText("OrdnungsNr"));
         QCOMPARE(form().DBMemo1->toPlainText().toStdString(), table.FieldText("Bemerkungen"));
         QCOMPARE(form().DBEdit5->text().toStdString(), table.FieldText("hochB"));
-        QCOMPARE(form().StaticText2->text().toStdString(), m_state->aResult[3]);
+        QCOMPARE(form().StaticText2->text().toStdString(), state().aResult[3]);
         QCOMPARE(form().DBGrid1->currentIndex().row(), 2);
         QCOMPARE(QApplication::focusWidget(), form().DBGrid1);
     }
@@ -196,10 +196,10 @@ private slots:
         QVERIFY(form().tbNext->isEnabled());
         QVERIFY(form().tbLast->isEnabled());
         // The menu item still works while the button is disabled.
-        m_state->aResult[1].clear();
+        state().aResult[1].clear();
         form().VorherigerDatensatz1->trigger();
         QCOMPARE(form().Table1().RecNo(), 1);
-        QVERIFY(!m_state->aResult[1].empty());
+        QVERIFY(!state().aResult[1].empty());
     }
 
     void nextRowAtTheEnd()
@@ -231,7 +231,7 @@ private slots:
         QTest::keyClick(form().DBGrid1, Qt::Key_Down);
         QCOMPARE(form().Table1().RecNo(), 3);
         QCOMPARE(statusPanel(form(), 1), QStringLiteral("DSNr: 3  von 89"));
-        QCOMPARE(form().StaticText2->text().toStdString(), m_state->aResult[3]);
+        QCOMPARE(form().StaticText2->text().toStdString(), state().aResult[3]);
         QVERIFY(!form().tbFirst->isEnabled());
         QVERIFY(!form().tbPri->isEnabled());
 
@@ -239,7 +239,7 @@ private slots:
         const QModelIndex row5 = grid->model()->index(4, 1);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(row5).center());
         QCOMPARE(form().Table1().RecNo(), 5);
-        QCOMPARE(m_state->iRecNo, 5);
+        QCOMPARE(state().iRecNo, 5);
         QCOMPARE(form().DBEdit3->text().toStdString(), form().Table1().FieldText("Unregelm\u00E4\u00DFigkeit"));
     }
 

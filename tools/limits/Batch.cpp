@@ -1,8 +1,8 @@
 #include "Batch.h"
 
 #include "Output.h"
-#include "Recalculation.h"
 #include "WeldText.h"
+#include "catalogue/Recalculation.h"
 
 #include <nlohmann/json.hpp>
 
@@ -141,7 +141,10 @@ private:
 // skipped without being held.
 class LineReader {
 public:
-    explicit LineReader(std::istream& in) : m_buf(*in.rdbuf()) {}
+    explicit LineReader(std::istream& in)
+        : m_buf(*in.rdbuf())
+    {
+    }
 
     // False at the end of the input.
     bool next(std::string& line, bool& tooLong)
@@ -205,10 +208,10 @@ BatchWeld batchWeldFromJson(std::string_view line)
     BatchWeld w;
     w.weld.seamType = seamFromText(text(0, "\"butt\", \"fillet\" or \"none\""), "");
     w.level = levelFromText(text(1, "\"B\", \"C\" or \"D\""), "");
-    w.weld.t = dimension(2, kThickness);
-    w.weld.l = dimension(3, kLength);
-    w.weld.b = dimension(4, kWidth);
-    w.weld.bw = dimension(5, kRootWidth);
+    w.weld.t = dimension(2, kRangeT);
+    w.weld.l = dimension(3, kRangeL);
+    w.weld.b = dimension(4, kRangeB);
+    w.weld.bw = dimension(5, kRangeBw);
     w.weld.welderTest = flag(6);
     w.weld.railBridge = flag(7);
     return w;

@@ -2,7 +2,7 @@
 // Batch mode: one weld per input line as a JSON object, one output line per
 // input line in the same order, so a caller can pair question and answer.
 
-#include "WeldInput.h"
+#include "evaluation/WeldInput.h"
 
 #include <cstddef>
 #include <iosfwd>

@@ -131,10 +131,10 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, bool withR
                 throw UsageError("--pdf - writes the report to standard output and cannot be used with --format");
             o.weld.seamType = seamFromText(seam, "--");
             o.level = levelFromText(level, "--");
-            o.weld.t = dimensionFromText(t, kThickness, "--");
-            o.weld.l = dimensionFromText(l, kLength, "--");
-            o.weld.b = dimensionFromText(b, kWidth, "--");
-            o.weld.bw = dimensionFromText(bw, kRootWidth, "--");
+            o.weld.t = dimensionFromText(t, kRangeT, "--");
+            o.weld.l = dimensionFromText(l, kRangeL, "--");
+            o.weld.b = dimensionFromText(b, kRangeB, "--");
+            o.weld.bw = dimensionFromText(bw, kRangeBw, "--");
             o.weld.welderTest = welderTest;
             o.weld.railBridge = railBridge;
         }

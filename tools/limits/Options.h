@@ -2,7 +2,7 @@
 // The command line of veltrano-limits.
 
 #include "Output.h"
-#include "WeldInput.h"
+#include "evaluation/WeldInput.h"
 
 #include <optional>
 #include <string>

@@ -1,11 +1,15 @@
 #include "Output.h"
 
-#include "Catalogue.h"
+#include "catalogue/Catalogue.h"
+#include "evaluation/CatalogueFields.h"
+#include "record/PlainText.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace veltrano::limits {
+
+using record::displayColumns;
 
 namespace {
 
@@ -166,14 +170,6 @@ std::string terminalLines(std::string_view s)
     return terminalText(s, true);
 }
 
-std::size_t displayColumns(std::string_view s)
-{
-    std::size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::string formatResults(Format format, const Catalogue& catalogue, const std::string& limitColumn,
                           const std::vector<std::string>& results)
 {
@@ -184,8 +180,8 @@ std::string formatResults(Format format, const Catalogue& catalogue, const std::
     lines.reserve(results.size());
     for (std::size_t i = 0; i < results.size(); ++i) {
         const int row = static_cast<int>(i);
-        lines.push_back({std::to_string(i + 1), catalogue.FieldText(row, "OrdnungsNr"),
-                         catalogue.FieldText(row, "Unregelm\u00E4\u00DFigkeit"), catalogue.FieldText(row, limitColumn),
+        lines.push_back({std::to_string(i + 1), catalogue.FieldText(row, field::kReference),
+                         catalogue.FieldText(row, field::kImperfection), catalogue.FieldText(row, limitColumn),
                          results[i]});
     }
     std::string out;

@@ -28,9 +28,6 @@ std::string displayText(std::string_view s);
 // line feeds between the lines stay.
 std::string terminalLines(std::string_view s);
 
-// Width of a UTF-8 text in characters, for the aligned table.
-std::size_t displayColumns(std::string_view s);
-
 enum class Format { Table, Tsv, Json };
 
 // The results of records 1 to n of one weld, with the record's reference

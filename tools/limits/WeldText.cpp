@@ -1,7 +1,7 @@
 #include "WeldText.h"
 
-#include "Decimal.h"
-#include "ExactNumber.h"
+#include "evaluation/Decimal.h"
+#include "record/ExactNumber.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,7 +2,8 @@
 // Reading a weld from text: the dimensions as exact decimals checked against
 // the ranges and steps of the window's fields, the seam type and the level.
 
-#include "WeldInput.h"
+#include "evaluation/DimensionRange.h"
+#include "evaluation/WeldInput.h"
 
 #include <stdexcept>
 #include <string>
@@ -15,19 +16,6 @@ namespace veltrano::limits {
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// The range and step of one weld dimension, as the window's spin field holds it.
-struct DimensionRange {
-    const char* name;
-    int minHalves;  // minimum in half millimetres
-    int maxHalves;  // maximum in half millimetres
-    int stepHalves; // 1: steps of 0.5 mm, 2: whole millimetres
-};
-
-inline constexpr DimensionRange kThickness{"t", 1, 2000, 1};
-inline constexpr DimensionRange kLength{"l", 2, 2000, 2};
-inline constexpr DimensionRange kWidth{"b", 2, 200, 2};
-inline constexpr DimensionRange kRootWidth{"bw", 2, 100, 1};
 
 // "t accepts a number from 0.5 to 1000 in steps of 0.5 mm"; prefix is "--"
 // for a command-line option and empty for a JSON key.

@@ -1,6 +1,6 @@
-#include "InfoUnit.h"
+#include "help/InfoUnit.h"
 
-#include "WindowLook.h"
+#include "look/WindowLook.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -82,7 +82,7 @@ void TInfo::ShowInfo()
 
 void TInfo::BitBtn1Click()
 {
-    close();   // hides it; the window lives on for the next info command
+    close(); // hides it; the window lives on for the next info command
 }
 
 TInfo* InfoWindow()

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -39,5 +40,11 @@ QIcon recordIcon();
 
 // The program icon, also shown by the info window.
 QIcon programIcon();
+
+// The items of the seam-type and quality-level selectors of both windows:
+// "Stumpfnaht", "Kehlnaht" and "B (hoch)", "C (mittel)", "D (niedrig)", in
+// the order of their item indexes.
+QStringList seamWords();
+QStringList levelWords();
 
 } // namespace veltrano

@@ -1,4 +1,4 @@
-#include "HelpViewer.h"
+#include "help/HelpViewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,7 +83,7 @@ void ShowHelpFile(const QString& name, const QStringList& folders)
         QStringList searched;
         for (const QString& folder : folders)
             searched << QDir::toNativeSeparators(folder);
-        searched.removeDuplicates();   // started from the program's own folder
+        searched.removeDuplicates(); // started from the program's own folder
         showNotice(QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.\n\nGesucht in:\n%2")
                        .arg(name, searched.join(QLatin1Char('\n'))));
         return;

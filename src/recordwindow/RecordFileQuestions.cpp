@@ -1,24 +1,17 @@
-#include "RecordFileQuestions.h"
+#include "recordwindow/RecordFileQuestions.h"
 
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 
 namespace veltrano {
 
 namespace {
 
 const QString kTitle = QStringLiteral("Prüfprotokoll");
-
-QString noteOf(const QString& copy)
-{
-    return copy + QStringLiteral(".datei");
-}
 
 QPushButton* addButton(QMessageBox& box, const QString& text, QMessageBox::ButtonRole role)
 {
@@ -54,85 +47,11 @@ RefusedSaveAnswer askAboutRefusedSave(QWidget* parent, const QString& fileName, 
     return box.clickedButton() == saveAs ? RefusedSaveAnswer::SaveAs : RefusedSaveAnswer::Cancel;
 }
 
-void writeRecoveryNote(const QString& copy, const QString& file, const std::optional<record::FileStamp>& stamp)
-{
-    QSaveFile note(noteOf(copy));
-    if (!note.open(QIODevice::WriteOnly))
-        return;
-    QByteArray text = file.toUtf8();
-    if (stamp)
-        text += '\n' + QByteArray::fromStdString(stamp->text());
-    note.write(text);
-    note.commit();
-}
-
-RecoveryCopy readRecoveryNote(const QString& copy)
-{
-    RecoveryCopy info;
-    info.path = copy;
-    info.made = QFileInfo(copy).lastModified();
-    QFile note(noteOf(copy));
-    if (note.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> lines = note.readAll().split('\n');
-        info.file = QString::fromUtf8(lines.value(0));
-        if (lines.size() > 1)
-            info.stamp = record::FileStamp::fromText(lines[1].toStdString());
-    }
-    QFile in(copy);
-    if (in.open(QIODevice::ReadOnly)) {
-        try {
-            const record::Record r = record::parseRecord(in.readAll().toStdString(), {});
-            info.order = r.inspection.order ? QString::fromStdString(*r.inspection.order) : QString();
-        } catch (const record::RecordError&) {
-            // Reported when the copy is restored.
-        }
-    }
-    return info;
-}
-
-void removeRecoveryCopy(const QString& copy)
-{
-    QFile::remove(copy);
-    QFile::remove(noteOf(copy));
-}
-
-QStringList earlierRecoveryCopies(const QString& ownCopy)
-{
-    const QFileInfo own(ownCopy);
-    QDir folder = own.absoluteDir();
-    const QString prefix = own.completeBaseName() + QLatin1Char('-');
-    QStringList copies;
-    const QFileInfoList found = folder.entryInfoList({prefix + QStringLiteral("*.") + own.suffix()}, QDir::Files,
-                                                     QDir::Time);
-    for (const QFileInfo& f : found)
-        copies << f.absoluteFilePath();
-    return copies;
-}
-
-QStringList recoveryCopiesOfEarlierRuns(const QString& ownCopy)
-{
-    const QFileInfo own(ownCopy);
-    if (!own.exists())
-        return earlierRecoveryCopies(ownCopy);
-    const QString stem = own.absoluteDir().filePath(own.completeBaseName() + QLatin1Char('-') +
-                                                    own.lastModified().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
-    QString aside = stem + QLatin1Char('.') + own.suffix();
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = stem + QLatin1Char('-') + QString::number(n) + QLatin1Char('.') + own.suffix();
-    // The note first: a copy is never without the file it belongs to.
-    if (QFileInfo::exists(noteOf(ownCopy)))
-        QFile::rename(noteOf(ownCopy), noteOf(aside));
-    QStringList copies;
-    if (!QFile::rename(ownCopy, aside))
-        copies << ownCopy;
-    return copies + earlierRecoveryCopies(ownCopy);
-}
-
 RecoveryAnswer askAboutRecovery(QWidget* parent, const RecoveryCopy& copy)
 {
     const QString order = copy.order.isEmpty() ? QStringLiteral("ohne Auftragsnummer") : copy.order;
-    const QString file = copy.file.isEmpty() ? QStringLiteral("noch nicht gespeichert")
-                                             : QDir::toNativeSeparators(copy.file);
+    const QString file =
+        copy.file.isEmpty() ? QStringLiteral("noch nicht gespeichert") : QDir::toNativeSeparators(copy.file);
     const QString when = copy.made.toString(QStringLiteral("dd.MM.yyyy, HH:mm 'Uhr'"));
     for (;;) {
         QMessageBox box(QMessageBox::Question, kTitle,

@@ -12,11 +12,12 @@
 // changes a recovery copy lies in the user's data folder, offered again at
 // the next start of the program.
 
-#include "Catalogue.h"
-#include "CatalogueRows.h"
-#include "FileStamp.h"
-#include "Record.h"
-#include "Verdict.h"
+#include "catalogue/Catalogue.h"
+#include "record/CatalogueRows.h"
+#include "record/FileStamp.h"
+#include "record/Record.h"
+#include "record/Verdict.h"
+#include "recordwindow/FindingsTable.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -41,15 +42,14 @@ class QUndoStack;
 
 namespace veltrano {
 
-class TForm3;
-class FindingsDelegate;
-class FindingsModel;
-class FindingsTable;
 namespace recordprint {
 struct PrintPage;
 }
 
-class TRecordForm : public QMainWindow {
+// The window's name, also the caption of its message boxes.
+inline const QString kRecordWindowTitle = QStringLiteral("Pr\u00FCfprotokoll");
+
+class TRecordForm : public QMainWindow, private FindingsSource {
     Q_OBJECT
 public:
     // The weld of the main window's inputs, for "Naht aus Hauptfenster
@@ -159,10 +159,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend class FindingsModel;
-    friend class FindingsDelegate;
     friend class RecordEdit;
 
+    // The construction (RecordFormLayout.cpp).
     void buildMenu();
     void buildClientArea();
     void connectFields();
@@ -186,13 +185,16 @@ private:
     void commitWeldId();
     void commitDate();
 
-    // The catalogue rows that can belong to the current weld.
-    std::vector<int> offeredRows() const;
-    QString rowTitle(int row) const;
-    bool setFindingCell(int row, int column, const QString& text);
-    // A refused entry of the findings table and its reason; null when none.
-    QString badCell(int row, int column) const;
-    QString badReason(int row, int column) const;
+    // The findings table's view of the selected weld.
+    const record::Weld* shownWeld() const override;
+    int shownWeldIndex() const override { return m_weld; }
+    const record::FindingVerdict* findingVerdict(int row) const override;
+    QString badCell(int row, int column) const override;
+    QString badReason(int row, int column) const override;
+    std::vector<int> offeredRows() const override;
+    QString rowTitle(int row) const override;
+    bool setFindingCell(int row, int column, const QString& text) override;
+    QFont tableFont() const override { return font(); }
 
     void setFile(const QString& file);
     void updateTitle();
@@ -225,15 +227,16 @@ private:
     bool m_checkOnly = false; // while typing: entries are checked, not taken over
 };
 
-// The main window's command "Prüfprotokoll": opens the one record window, or
-// brings it to the front, beside the main window; with a file, loads it.
-TRecordForm* showRecordWindow(TForm3& form, const QString& file = {});
+// Opens the one record window of the program on the catalogue file, or
+// brings it to the front; with a file, loads it.  The window goes when owner
+// goes; mainWindowWeld yields the weld for "Naht aus Hauptfenster
+// übernehmen".
+TRecordForm* showRecordWindow(QObject& owner, const std::filesystem::path& catalogueFile,
+                              TRecordForm::WeldSource mainWindowWeld, const QString& file = {});
 
-// At the start of the program: unsaved work of an earlier run is offered
-// back ("Wiederherstellen" opens it in the record window).
-void offerRecordRecovery(TForm3& form);
-
-// The weld that the main window's inputs describe.
-std::optional<record::Weld> weldOfMainWindow(const TForm3& form);
+// At the start of the program: unsaved work of earlier runs is offered back
+// over parent, copy by copy; "Wiederherstellen" opens it in the window that
+// showWindow shows, "Später" keeps it for the next start.
+void offerRecordRecovery(QWidget& parent, const std::function<TRecordForm*()>& showWindow);
 
 } // namespace veltrano

@@ -1,4 +1,6 @@
-#include "WindowLook.h"
+#include "look/WindowLook.h"
+
+#include "evaluation/WeldWords.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -89,8 +91,8 @@ QFont windowFont(int pixelSize, const QString& family)
 QIcon imageListIcon(int index)
 {
     static const std::array<const char*, kImageCount> names = {
-        "manual", "print", "help", "printer-setup", "preview", "backup", "exit",
-        "first", "prior", "next", "last", "info", "recalculation",
+        "manual", "print", "help", "printer-setup", "preview", "backup",        "exit",
+        "first",  "prior", "next", "last",          "info",    "recalculation",
     };
     if (index < 0 || index >= kImageCount)
         return {};
@@ -126,6 +128,17 @@ void setTextColour(QWidget* widget, const QColor& colour)
     QPalette p = widget->palette();
     p.setColor(QPalette::WindowText, colour);
     widget->setPalette(p);
+}
+
+QStringList seamWords()
+{
+    return {QString::fromUtf8(seamWord(SeamType::Butt)), QString::fromUtf8(seamWord(SeamType::Fillet))};
+}
+
+QStringList levelWords()
+{
+    return {QString::fromUtf8(levelWord(QualityLevel::B)), QString::fromUtf8(levelWord(QualityLevel::C)),
+            QString::fromUtf8(levelWord(QualityLevel::D))};
 }
 
 } // namespace veltrano

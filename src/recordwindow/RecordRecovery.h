@@ -1,10 +1,12 @@
 #pragma once
-// The record window's questions about its files, and the recovery copies of
-// unsaved work: a file another program changed since it was loaded, a file
-// no one may write, and at the start of the program the copy of work an
-// earlier run did not save.
+// The recovery copies of the record window's unsaved work: while changes
+// are unsaved, the record lies in the user's data folder beside a note of
+// the record file it belongs to and what that file held when it was loaded.
+// The next start of the program offers the copies back.  Files only, no
+// window.
 
-#include "FileStamp.h"
+#include "record/FileStamp.h"
+#include "record/Record.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,21 +14,13 @@
 
 #include <optional>
 
-class QWidget;
-
 namespace veltrano {
 
-namespace record {
-class SaveError;
-}
+// The window's own copy: Pruefprotokoll-Wiederherstellung.json in the
+// user's data folder (~/.local/share/Veltrano on Linux).
+QString ownRecoveryCopy();
 
-// After saveRecord refused a file: "Überschreiben" (a changed file only),
-// "Speichern unter…" or "Abbrechen" (Esc).
-enum class RefusedSaveAnswer { Overwrite, SaveAs, Cancel };
-RefusedSaveAnswer askAboutRefusedSave(QWidget* parent, const QString& fileName, const record::SaveError& error);
-
-// A recovery copy and the note beside it: the record file the work belongs
-// to and what that file held when it was loaded.
+// A recovery copy and the note beside it.
 struct RecoveryCopy {
     QString path;
     QString file; // empty for a record not yet saved
@@ -34,6 +28,13 @@ struct RecoveryCopy {
     QDateTime made;
     QString order; // of the record in the copy; empty when it has none
 };
+
+// Writes the copy of record and its note.  A copy that cannot be written
+// costs only the copy: the work itself is still in the window.
+void writeRecoveryCopy(const QString& copy, const record::Record& record, const QString& file,
+                       const std::optional<record::FileStamp>& stamp);
+// The record of a copy; empty with the reason in error when it cannot be read.
+std::optional<record::Record> readRecoveryCopy(const QString& copy, QString* error = nullptr);
 
 void writeRecoveryNote(const QString& copy, const QString& file, const std::optional<record::FileStamp>& stamp);
 RecoveryCopy readRecoveryNote(const QString& copy);
@@ -46,10 +47,5 @@ QStringList earlierRecoveryCopies(const QString& ownCopy);
 // that ended without closing the window, beside the others, and lists them
 // all (the own copy too if it could not be moved).
 QStringList recoveryCopiesOfEarlierRuns(const QString& ownCopy);
-
-// "Wiederherstellen", "Später" (Esc: the copy stays and is offered at the
-// next start) or "Verwerfen" (after a second question).
-enum class RecoveryAnswer { Restore, Later, Discard };
-RecoveryAnswer askAboutRecovery(QWidget* parent, const RecoveryCopy& copy);
 
 } // namespace veltrano
