@@ -702,8 +702,18 @@ void TRecordForm::saveAsPdf()
         return;
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".pdf");
+    // The PDF never takes the place of the record it prints (also not
+    // through a link or a second name).
+    if (!m_file.isEmpty() && QFileInfo::exists(file) &&
+        QFileInfo(file).canonicalFilePath() == QFileInfo(m_file).canonicalFilePath()) {
+        QMessageBox::warning(this, kRecordWindowTitle,
+                             QStringLiteral("»%1« ist die Datei des Prüfprotokolls selbst; das PDF würde sie "
+                                            "ersetzen. Es wurde nichts geschrieben.")
+                                 .arg(QFileInfo(file).fileName()));
+        return;
+    }
     QString error;
-    if (!recordprint::writeRecordPdf(file, m_record, m_verdict, *m_rows, ss(catalogueSha256()), &error))
+    if (!recordprint::writeRecordPdf(file, m_record, m_verdict, *m_rows, ss(catalogueSha256()), &error, m_file))
         QMessageBox::warning(this, kRecordWindowTitle, error);
 }
 

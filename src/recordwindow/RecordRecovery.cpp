@@ -8,9 +8,18 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <filesystem>
+
 namespace veltrano {
 
 namespace {
+
+constexpr qint64 kMostNoteBytes = 64 * 1024;
+
+std::filesystem::path recordPath(const QString& file)
+{
+    return std::filesystem::path(file.toStdU16String());
+}
 
 QString noteOf(const QString& copy)
 {
@@ -39,14 +48,10 @@ void writeRecoveryCopy(const QString& copy, const record::Record& record, const 
 
 std::optional<record::Record> readRecoveryCopy(const QString& copy, QString* error)
 {
-    QFile in(copy);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QDir::toNativeSeparators(copy) + QStringLiteral(": lässt sich nicht öffnen");
-        return std::nullopt;
-    }
+    // Read like any record file: a regular file of bounded size, never a
+    // pipe or a device that happens to stand under the copy's name.
     try {
-        return record::parseRecord(in.readAll().toStdString(), copy.toStdString());
+        return record::loadRecord(recordPath(copy));
     } catch (const record::RecordError& e) {
         if (error)
             *error = QString::fromUtf8(e.what());
@@ -73,19 +78,17 @@ RecoveryCopy readRecoveryNote(const QString& copy)
     info.made = QFileInfo(copy).lastModified();
     QFile note(noteOf(copy));
     if (note.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> lines = note.readAll().split('\n');
+        // A file name and a stamp: a few hundred bytes, never more is read.
+        const QList<QByteArray> lines = note.read(kMostNoteBytes).split('\n');
         info.file = QString::fromUtf8(lines.value(0));
         if (lines.size() > 1)
             info.stamp = record::FileStamp::fromText(lines[1].toStdString());
     }
-    QFile in(copy);
-    if (in.open(QIODevice::ReadOnly)) {
-        try {
-            const record::Record r = record::parseRecord(in.readAll().toStdString(), {});
-            info.order = r.inspection.order ? QString::fromStdString(*r.inspection.order) : QString();
-        } catch (const record::RecordError&) {
-            // Reported when the copy is restored.
-        }
+    try {
+        const record::Record r = record::loadRecord(recordPath(copy));
+        info.order = r.inspection.order ? QString::fromStdString(*r.inspection.order) : QString();
+    } catch (const record::RecordError&) {
+        // Reported when the copy is restored.
     }
     return info;
 }

@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using namespace veltrano;
 
 namespace {
@@ -114,6 +118,20 @@ TEST_F(RecordRecovery, DamagedCopyIsRefusedWithTheReason)
     EXPECT_FALSE(readRecoveryCopy(ownRecoveryCopy(), &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+#ifndef _WIN32
+TEST_F(RecordRecovery, APipeUnderTheCopysNameIsRefusedWithoutWaiting)
+{
+    // Read as a plain file, a pipe nobody writes would hold the start for ever.
+    QDir().mkpath(QFileInfo(ownRecoveryCopy()).absolutePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ownRecoveryCopy()).constData(), 0600), 0);
+    QString error;
+    EXPECT_FALSE(readRecoveryCopy(ownRecoveryCopy(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("keine gewöhnliche Datei"))) << error.toStdString();
+    EXPECT_TRUE(readRecoveryNote(ownRecoveryCopy()).order.isEmpty());
+    QFile::remove(ownRecoveryCopy());
+}
+#endif
 
 int main(int argc, char** argv)
 {
