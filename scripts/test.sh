@@ -7,10 +7,10 @@
 #     in that build: one build checks Clang's warnings and the sanitizers;
 #  2. the Debian package, a release build with GCC and Debian's hardening
 #     flags, checked unpacked (CI, VELTRANO_PACKAGE_APT_CHECK=1, also installs
-#     and removes it with apt-get); it is built while the suite runs, which
-#     mostly waits on windows and timers;
+#     and removes it with apt-get);
 #  3. the standard-C++ cores on Windows (MinGW-w64, their tests under Wine)
 #     and against LLVM's libc++.
+# 2 and 3 run beside the suite, which mostly waits on windows and timers.
 # Each build uses ccache when it is installed, so a second run is quick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -57,7 +57,7 @@ cmake -S . -B build-sanitize "${launcher[@]}" -DCMAKE_CXX_COMPILER=clang++ -DCMA
 cmake --build build-sanitize -j"$jobs"
 end
 
-begin "the suite under the sanitizers, the Debian package beside it"
+begin "the suite under the sanitizers; beside it the package and the cores on Windows and libc++"
 package_log="$(mktemp)"
 (
   ./scripts/package.sh
@@ -74,6 +74,18 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 suite_status=0
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-sanitize --output-on-failure -j"$jobs" || suite_status=$?
 unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+
+# The cores on Windows (MinGW-w64 and Wine) and against libc++, while the
+# package's release build goes on.
+portability_status=0
+wait "$portability_install" || portability_status=$?
+if [ "$portability_status" -eq 0 ]; then
+  ./scripts/portability-check.sh || portability_status=$?
+else
+  cat "$portability_log"
+fi
+rm -f "$portability_log"
+
 package_status=0
 wait "$package" || package_status=$?
 echo "-- the Debian package:"
@@ -83,16 +95,5 @@ else
   grep -E '^(ok:|FAILED:|Checking|dist/)' "$package_log" || true
 fi
 rm -f "$package_log"
-[ "$suite_status" -eq 0 ] && [ "$package_status" -eq 0 ]
-end
-
-begin "the cores on Windows (MinGW-w64, Wine) and with libc++"
-install_status=0
-wait "$portability_install" || install_status=$?
-if [ "$install_status" -ne 0 ]; then
-  cat "$portability_log"
-  exit "$install_status"
-fi
-rm -f "$portability_log"
-./scripts/portability-check.sh
+[ "$suite_status" -eq 0 ] && [ "$portability_status" -eq 0 ] && [ "$package_status" -eq 0 ]
 end
